@@ -1,0 +1,24 @@
+// The saved game: writes a game in progress to MINE_SAVE.data with a stamp of the file's own
+// status, checks such a file, and rebuilds the board from it.
+#ifndef VELMINE_SAVEFILE_H
+#define VELMINE_SAVEFILE_H
+
+class MineTable;
+
+class SaveFile {
+public:
+  SaveFile();
+  ~SaveFile();
+
+  void SaveState(MineTable* table0);
+  // 0 sound, 1 no file, 2 inode/access/creation time moved, 3 modification time moved,
+  // 4 incomplete or inconsistent.
+  int FindState();
+  void LoadState(MineTable* table0);
+  int ElementCheck(int flag0, int inode, int atime, int mtime, int ctime);
+  void EnterStatus(MineTable* table0, int* SP, int length, int enterCount);
+  void EnterBoard(MineTable* table0, int* SP, int length, int enterCount);
+  void EnterFile(MineTable* table0, int* SP, int length, int enterCount);
+};
+
+#endif

@@ -1,0 +1,44 @@
+// The high-score list: the score of a win, the append-only file MINE_SCORE.data, and its valid
+// records in memory as a doubly linked list, best first.
+#ifndef VELMINE_SCOREFILE_H
+#define VELMINE_SCOREFILE_H
+
+#include <glibmm/ustring.h>
+
+struct ScoreItem {
+  int score;
+  int row;
+  int col;
+  int bomb;
+  int sec;
+  int mode;
+  int select;
+  int TIME;
+  Glib::ustring name;
+  ScoreItem* next;
+  ScoreItem* prev;
+};
+
+class ScoreFile {
+public:
+  ScoreItem* firstList;
+  ScoreItem* endList;
+  int listCount;
+
+  ScoreFile();
+  ~ScoreFile();
+
+  int CalcScore(int nRow0, int nCol0, int nBomb0, int nSec0);
+  int CalcName(const char* NAME, int length);
+  int WriteFile(int nRow0, int nCol0, int nBomb0, int nSec0, int mode0, Glib::ustring& name);
+  void ReadFile();
+  void EnterScore(Glib::ustring* READ, int length);
+  void SortList();
+  void AppendList(ScoreItem* node);
+  void InsertList(ScoreItem* node, ScoreItem* target);
+  void RejectList(ScoreItem* node);
+  void ALLDeleteList();
+  void ViewList();
+};
+
+#endif

@@ -1,0 +1,26 @@
+// The status bar at the foot of the main window: one line naming the board's mode, size and
+// bomb percentage.
+#ifndef VELMINE_STATUS_H
+#define VELMINE_STATUS_H
+
+#include <gtkmm/statusbar.h>
+
+class MineTable;
+
+class MineStatus {
+private:
+  unsigned int nowID;
+  char buffer[255];
+  Gtk::Statusbar* status;
+  MineTable* table;
+
+public:
+  MineStatus();
+  ~MineStatus();
+
+  void CheckMode(char* name, int mode);
+  Gtk::Statusbar* Create(MineTable* table);
+  void Refresh();
+};
+
+#endif

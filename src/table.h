@@ -1,0 +1,78 @@
+// The board: the grid of cells, the picture set, the counters of the game in progress and
+// the rules of play.
+#ifndef VELMINE_TABLE_H
+#define VELMINE_TABLE_H
+
+#include <gdk/gdk.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/table.h>
+
+class MineButton;
+class MineImage;
+class MineTimer;
+class MineWindow;
+class ScoreFile;
+
+class MineTable {
+public:
+  enum { CAPACITY = 10000 };
+
+  Gtk::ScrolledWindow* scrWin;
+  MineWindow* window;
+  ScoreFile* scoreFile;
+  Gtk::Table* table;
+  MineImage* image;
+  MineButton* board[CAPACITY];
+  MineTimer* timer;
+  int sizeFlag;
+  int startFlag;
+  int nRow;
+  int nCol;
+  int nSize;
+  int pBomb;
+  int nBomb;
+  int BombCount;
+  int MissCount;
+  int mode;
+
+  MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFile0);
+  ~MineTable();
+
+  Gtk::ScrolledWindow* Show();
+  void CreateTable();
+  void KeepCreate();
+  void ReCreate(int nRow0, int nCol0, int pBomb0, int nSize0);
+  void SizeAllocateEvent(GtkRequisition* req);
+  void SetMode();
+
+  // Stores a new cell in its slot, attaches it to the grid, shows it and connects its mouse
+  // handlers: shared by a build and the saved-game loader.
+  void PlaceCell(MineButton* cell, int Num0);
+
+  // Play rules.
+  bool PressEvent(GdkEventButton* event, int Num0);
+  bool ReleaseEvent(GdkEventButton* event, int Num0);
+  void ButtonHit(int Num0);
+  void GameOver();
+
+  // Bomb drawing and the neighbourhood visit.
+  int SetBomb(int i, int j, int num, int times);
+  void CreateValue(int Num0);
+  void SetNum();
+  void BlankButton(void (MineTable::*func)(int), int Num0);
+  void BlankALL(void (MineTable::*func)(int), int Num0);
+  void BlankUp(void (MineTable::*func)(int), int Num0);
+  void BlankLeft(void (MineTable::*func)(int), int Num0);
+  void BlankUpLeft(void (MineTable::*func)(int), int Num0);
+  void BlankDown(void (MineTable::*func)(int), int Num0);
+  void BlankDownLeft(void (MineTable::*func)(int), int Num0);
+  void BlankRight(void (MineTable::*func)(int), int Num0);
+  void BlankUpRight(void (MineTable::*func)(int), int Num0);
+  void BlankDownRight(void (MineTable::*func)(int), int Num0);
+  void BlankERROR(void (MineTable::*func)(int), int Num0);
+  void DecreaseBomb(int Num0);
+  void DecreaseAround(int Num0);
+  void AroundZERO(int Num0);
+};
+
+#endif

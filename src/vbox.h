@@ -1,0 +1,38 @@
+// The main layout: creates and owns the long-lived objects of the game, decides at start-up
+// between a fresh board and a resumed saved game, and lays the widgets out in the window.
+#ifndef VELMINE_VBOX_H
+#define VELMINE_VBOX_H
+
+#include <gtkmm/button.h>
+#include <gtkmm/table.h>
+
+class LoadDialog;
+class MineMenu;
+class MineStatus;
+class MineTable;
+class MineTimer;
+class MineWindow;
+class SaveFile;
+class ScoreFile;
+
+class MainVBox {
+public:
+  MineWindow* window;
+  Gtk::Table* vbox;
+  Gtk::Button* button;
+  MineStatus* status;
+  MineTable* table;
+  MineMenu* menu;
+  MineTimer* timer;
+  ScoreFile* scoreFile;
+  SaveFile* saveFile;
+  LoadDialog* loadDialog;
+
+  MainVBox(MineWindow* window, MineTimer* timer);
+  ~MainVBox();
+
+  void Create();
+  void ButtonClicked();
+};
+
+#endif

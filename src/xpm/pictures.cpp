@@ -1,0 +1,18 @@
+// Compiles the XPM texts once, with the external linkage their declarations give them.
+#include "xpm/pictures.h"
+
+#include "xpm/zero.xpm"
+#include "xpm/one.xpm"
+#include "xpm/two.xpm"
+#include "xpm/three.xpm"
+#include "xpm/four.xpm"
+#include "xpm/five.xpm"
+#include "xpm/six.xpm"
+#include "xpm/seven.xpm"
+#include "xpm/eight.xpm"
+#include "xpm/blank.xpm"
+#include "xpm/flag.xpm"
+#include "xpm/question.xpm"
+#include "xpm/maru.xpm"
+#include "xpm/batu.xpm"
+#include "xpm/bomb.xpm"
