@@ -1,6 +1,26 @@
-// placeholder: replaced by the real implementation
 #include "minebutton.h"
-MineButton::MineButton(int row0, int col0, int bomb0, int state0, int num0) : image(0), col(col0), row(row0), state(state0), bomb(bomb0), num(num0) {}
-MineButton::~MineButton() { delete image; }
-void MineButton::SetImage(Gtk::Image* image0) { delete image; image = image0; add(*image); }
-void MineButton::ButtonToggled() {}
+
+MineButton::MineButton(int row0, int col0, int bomb0, int state0, int num0)
+    : image(0), col(col0), row(row0), state(state0), bomb(bomb0), num(num0) {
+  set_inconsistent(true);
+  set_focus_on_click(true);
+  signal_toggled().connect(sigc::mem_fun(*this, &MineButton::ButtonToggled), true);
+}
+
+MineButton::~MineButton() {
+  delete image;
+}
+
+void MineButton::SetImage(Gtk::Image* image0) {
+  // Deleting the old widget also takes it out of the button.
+  delete image;
+  image = image0;
+  add(*image);
+  image->show();
+}
+
+void MineButton::ButtonToggled() {
+  // Only the board presses a cell in, and only when it opens it.
+  if (state > 0 && get_active())
+    set_active(false);
+}

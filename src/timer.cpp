@@ -1,8 +1,45 @@
-// placeholder: replaced by the real implementation
 #include "timer.h"
-MineTimer::MineTimer() : mTimer(new sigc::connection()), nSec(0), timeFlag(0), timeLabel(new Gtk::Label("time: ")) {}
-MineTimer::~MineTimer() { delete mTimer; delete timeLabel; }
-int MineTimer::Start() { return 0; }
-int MineTimer::Stop() { return 1; }
-void MineTimer::Resume(int) {}
-bool MineTimer::TimeOut() { return true; }
+
+#include <glibmm/main.h>
+
+#include <cstdio>
+
+MineTimer::MineTimer()
+    : mTimer(new sigc::connection()), nSec(0), timeFlag(0), timeLabel(new Gtk::Label("time: ")) {
+  buffer[0] = '\0';
+}
+
+MineTimer::~MineTimer() {
+  mTimer->disconnect();
+  delete mTimer;
+  delete timeLabel;
+}
+
+int MineTimer::Start() {
+  if (timeFlag != 0)
+    return 1;
+  *mTimer = Glib::signal_timeout().connect(sigc::mem_fun(*this, &MineTimer::TimeOut), 100);
+  timeFlag = 1;
+  return 0;
+}
+
+int MineTimer::Stop() {
+  if (timeFlag != 1)
+    return 1;
+  mTimer->disconnect();
+  timeFlag = 0;
+  return 0;
+}
+
+void MineTimer::Resume(int timeGrab) {
+  if (timeGrab == 0)
+    Start();
+}
+
+bool MineTimer::TimeOut() {
+  nSec++;
+  std::snprintf(buffer, sizeof buffer, "time: %6d.%d sec", nSec / 10, nSec % 10);
+  timeLabel->set_text(buffer);
+  timeLabel->show();
+  return true;
+}
