@@ -1,0 +1,98 @@
+#include "fieldreader.h"
+
+#include <sys/stat.h>
+
+FieldReader::FieldReader() {
+  Clear();
+}
+
+void FieldReader::Clear() {
+  strCount = 0;
+  tabCount = 0;
+  crFlag = false;
+  fullFlag = false;
+}
+
+void FieldReader::Store(char c) {
+  // Whatever does not fit is dropped; the line is then marked as one that cannot be a record.
+  if (tabCount >= FIELD_COUNT || strCount >= FIELD_SIZE) {
+    fullFlag = true;
+    return;
+  }
+  text[tabCount][strCount] = c;
+  strCount++;
+}
+
+void FieldReader::Append(char c) {
+  if (crFlag) {
+    crFlag = false;
+    Store('\r');
+  }
+  if (c == '\r')
+    crFlag = true;
+  else
+    Store(c);
+}
+
+void FieldReader::EndField() {
+  if (crFlag) {
+    crFlag = false;
+    Store('\r');
+  }
+  if (tabCount < FIELD_COUNT)
+    size[tabCount] = strCount;
+  else
+    fullFlag = true;
+  // Kept from growing on a line of endless TABs.
+  if (tabCount <= FIELD_COUNT)
+    tabCount++;
+  strCount = 0;
+}
+
+void FieldReader::EndLine() {
+  crFlag = false;
+  EndField();
+}
+
+int FieldReader::Length() const {
+  return fullFlag ? FIELD_COUNT + 1 : tabCount;
+}
+
+const char* FieldReader::Text(int i) const {
+  return text[i];
+}
+
+int FieldReader::Size(int i) const {
+  return size[i];
+}
+
+int FieldReader::Value(int i) const {
+  return ToInt(text[i], size[i]);
+}
+
+int ToInt(const char* text, int length) {
+  int i = 0;
+  while (i < length && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+    i++;
+  bool negative = false;
+  if (i < length && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    i++;
+  }
+  const long long limit = negative ? 2147483648LL : 2147483647LL;
+  long long value = 0;
+  for (; i < length && text[i] >= '0' && text[i] <= '9'; i++) {
+    value = value * 10 + (text[i] - '0');
+    if (value > limit)
+      value = limit;
+  }
+  return static_cast<int>(negative ? -value : value);
+}
+
+bool OpenRegular(std::ifstream& in, const char* path) {
+  struct stat st;
+  if (stat(path, &st) != 0 || !S_ISREG(st.st_mode))
+    return false;
+  in.open(path);
+  return in.is_open();
+}
