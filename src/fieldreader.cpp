@@ -63,11 +63,11 @@ const char* FieldReader::Text(int i) const {
 }
 
 int FieldReader::Size(int i) const {
-  return size[i];
+  return i >= 0 && i < tabCount && i < FIELD_COUNT ? size[i] : 0;
 }
 
 int FieldReader::Value(int i) const {
-  return ToInt(text[i], size[i]);
+  return ToInt(text[i], Size(i));
 }
 
 int ToInt(const char* text, int length) {

@@ -26,7 +26,7 @@ public:
   // the storage (more values than fit, or a value longer than FIELD_SIZE): no reader accepts
   // that many, and a line that long can never be a record of either file.
   int Length() const;
-  // Value i (below FIELD_COUNT) as bytes.
+  // Value i (below FIELD_COUNT) as bytes; a value the line did not complete is empty.
   const char* Text(int i) const;
   int Size(int i) const;
   // Value i converted by ToInt.
