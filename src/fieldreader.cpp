@@ -13,27 +13,6 @@ void FieldReader::Clear() {
   fullFlag = false;
 }
 
-void FieldReader::Store(char c) {
-  // Whatever does not fit is dropped; the line is then marked as one that cannot be a record.
-  if (tabCount >= FIELD_COUNT || strCount >= FIELD_SIZE) {
-    fullFlag = true;
-    return;
-  }
-  text[tabCount][strCount] = c;
-  strCount++;
-}
-
-void FieldReader::Append(char c) {
-  if (crFlag) {
-    crFlag = false;
-    Store('\r');
-  }
-  if (c == '\r')
-    crFlag = true;
-  else
-    Store(c);
-}
-
 void FieldReader::EndField() {
   if (crFlag) {
     crFlag = false;

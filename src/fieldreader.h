@@ -43,6 +43,28 @@ private:
   void Store(char c);
 };
 
+// Append and Store run once per byte of either file, so they are inline.
+inline void FieldReader::Store(char c) {
+  // Whatever does not fit is dropped; the line is then marked as one that cannot be a record.
+  if (tabCount >= FIELD_COUNT || strCount >= FIELD_SIZE) {
+    fullFlag = true;
+    return;
+  }
+  text[tabCount][strCount] = c;
+  strCount++;
+}
+
+inline void FieldReader::Append(char c) {
+  if (crFlag) {
+    crFlag = false;
+    Store('\r');
+  }
+  if (c == '\r')
+    crFlag = true;
+  else
+    Store(c);
+}
+
 // The rules of atoi (leading white space, an optional sign, the digits up to the first other
 // byte; no digits give 0) over length bytes, but saturated at the int limits where atoi has no
 // defined result.

@@ -1,2 +1,4 @@
 // placeholder: replaced by the real implementation
-int main() { return 0; }
+int main() {
+  return 0;
+}

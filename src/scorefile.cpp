@@ -2,6 +2,7 @@
 
 #include "fieldreader.h"
 
+#include <algorithm>
 #include <climits>
 #include <ctime>
 #include <fstream>
@@ -93,26 +94,16 @@ bool AppendLine(const std::string& line) {
   return !out.fail();
 }
 
-bool Before(const ScoreItem* a, const ScoreItem* b) {
-  return a->score > b->score || (a->score == b->score && a->sec < b->sec);
-}
+// The sort keys of one record, gathered in one array so that sorting does not chase the
+// records through memory.
+struct SortKey {
+  int score;
+  int sec;
+  ScoreItem* node;
+};
 
-// Merges two sorted chains linked by next; on a tie the left chain's record goes first.
-ScoreItem* Merge(ScoreItem* left, ScoreItem* right) {
-  ScoreItem* first = 0;
-  ScoreItem** tail = &first;
-  while (left != 0 && right != 0) {
-    if (Before(right, left)) {
-      *tail = right;
-      right = right->next;
-    } else {
-      *tail = left;
-      left = left->next;
-    }
-    tail = &(*tail)->next;
-  }
-  *tail = left != 0 ? left : right;
-  return first;
+bool Before(const SortKey& a, const SortKey& b) {
+  return a.score > b.score || (a.score == b.score && a.sec < b.sec);
 }
 
 } // namespace
@@ -221,34 +212,31 @@ void ScoreFile::EnterScore(Glib::ustring* READ, int length) {
 }
 
 void ScoreFile::SortList() {
-  // A stable merge sort: the file only grows, so the order must not cost quadratic time.
-  // bins[i] holds a sorted chain of 2^i records, older than those of every lower bin.
-  ScoreItem* bins[64] = {};
-  ScoreItem* node = firstList;
-  while (node != 0) {
-    ScoreItem* next = node->next;
-    node->next = 0;
-    ScoreItem* carry = node;
-    int i = 0;
-    for (; i < 63 && bins[i] != 0; i++) {
-      carry = Merge(bins[i], carry);
-      bins[i] = 0;
-    }
-    bins[i] = bins[i] != 0 ? Merge(bins[i], carry) : carry;
-    node = next;
+  // The file only grows, so the order must not cost quadratic time: a stable sort of the keys
+  // (equal records keep file order), then the list is relinked in that order.
+  int count = 0;
+  for (ScoreItem* node = firstList; node != 0; node = node->next)
+    count++;
+  if (count < 2)
+    return;
+  SortKey* keys = new SortKey[count];
+  int i = 0;
+  for (ScoreItem* node = firstList; node != 0; node = node->next, i++) {
+    keys[i].score = node->score;
+    keys[i].sec = node->sec;
+    keys[i].node = node;
   }
-  ScoreItem* sorted = 0;
-  for (int i = 0; i < 64; i++)
-    if (bins[i] != 0)
-      sorted = Merge(bins[i], sorted);
+  std::stable_sort(keys, keys + count, Before);
 
-  firstList = sorted;
   ScoreItem* prev = 0;
-  for (node = sorted; node != 0; node = node->next) {
-    node->prev = prev;
-    prev = node;
+  for (i = 0; i < count; i++) {
+    keys[i].node->prev = prev;
+    keys[i].node->next = i + 1 < count ? keys[i + 1].node : 0;
+    prev = keys[i].node;
   }
+  firstList = keys[0].node;
   endList = prev;
+  delete[] keys;
 }
 
 void ScoreFile::AppendList(ScoreItem* node) {
