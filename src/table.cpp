@@ -391,7 +391,8 @@ void MineTable::BlankButton(void (MineTable::*func)(int), int Num0) {
     code += 2;
   if (col <= 0)
     code += 1;
-  (this->*visits[code])(func, Num0);
+  VisitFunc visit = visits[code];
+  (this->*visit)(func, Num0);
 }
 
 void MineTable::BlankALL(void (MineTable::*func)(int), int Num0) {
