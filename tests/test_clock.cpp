@@ -41,10 +41,6 @@ bool RunUntil(const std::function<bool()>& done, int limitMs) {
   return done();
 }
 
-void RunFor(int ms) {
-  RunUntil([]() { return false; }, ms);
-}
-
 class ClockTest : public ::testing::Test {
 protected:
   TickTimer timer;
@@ -53,84 +49,56 @@ protected:
 TEST_F(ClockTest, StartAndStopReportWhetherTheyChangedTheClock) {
   EXPECT_EQ(timer.Stop(), 1);
   EXPECT_EQ(timer.Start(), 0);
-  EXPECT_EQ(timer.timeFlag, 1);
   EXPECT_EQ(timer.Start(), 1);
   EXPECT_EQ(timer.timeFlag, 1);
   EXPECT_EQ(timer.Stop(), 0);
   EXPECT_EQ(timer.timeFlag, 0);
-  EXPECT_EQ(timer.Stop(), 1);
+
+  // The dialogs' time grab: only a clock that the grab paused is restarted.
+  timer.Resume(timer.Stop());
+  EXPECT_EQ(timer.timeFlag, 0);
+  timer.Start();
+  timer.Resume(timer.Stop());
+  EXPECT_EQ(timer.timeFlag, 1);
 }
 
-TEST_F(ClockTest, EachTickAddsATenthAndFormatsTheLabel) {
+TEST_F(ClockTest, EachTickAddsATenthAndShowsIt) {
+  EXPECT_FALSE(timer.timeLabel->get_visible());
   EXPECT_TRUE(timer.Tick());
   EXPECT_EQ(timer.nSec, 1);
   EXPECT_EQ(timer.timeLabel->get_text(), "time:      0.1 sec");
-
-  timer.nSec = 122;
-  timer.Tick();
-  EXPECT_EQ(timer.timeLabel->get_text(), "time:     12.3 sec");
-
-  timer.nSec = 12344;
-  timer.Tick();
-  EXPECT_EQ(timer.timeLabel->get_text(), "time:   1234.5 sec");
-
-  // Seven digits of seconds widen the text instead of being cut.
-  timer.nSec = 9999999;
-  timer.Tick();
-  EXPECT_EQ(timer.timeLabel->get_text(), "time: 1000000.0 sec");
-}
-
-TEST_F(ClockTest, LabelStaysHiddenUntilTheFirstTick) {
-  EXPECT_EQ(timer.timeLabel->get_text(), "time: ");
-  EXPECT_FALSE(timer.timeLabel->get_visible());
-  timer.Tick();
   EXPECT_TRUE(timer.timeLabel->get_visible());
+
+  const struct {
+    int before;
+    const char* text;
+  } cases[] = {{122, "time:     12.3 sec"},
+               {12344, "time:   1234.5 sec"},
+               {9999999, "time: 1000000.0 sec"},
+               // A saved game can hand the clock any count; at the top it stays there.
+               {INT_MAX - 1, "time: 214748364.7 sec"},
+               {INT_MAX, "time: 214748364.7 sec"}};
+  for (const auto& c : cases) {
+    timer.nSec = c.before;
+    timer.Tick();
+    EXPECT_EQ(timer.timeLabel->get_text(), c.text) << c.before;
+  }
+  EXPECT_EQ(timer.nSec, INT_MAX);
 }
 
-TEST_F(ClockTest, CountStopsAtTheTopOfItsRange) {
-  // A saved game can hand the clock any count.
-  timer.nSec = INT_MAX - 1;
-  timer.Tick();
-  EXPECT_EQ(timer.nSec, INT_MAX);
-  timer.Tick();
-  EXPECT_EQ(timer.nSec, INT_MAX);
-  EXPECT_EQ(timer.timeLabel->get_text(), "time: 214748364.7 sec");
-}
-
-TEST_F(ClockTest, TheTimeoutDrivesTheClockThroughOneConnection) {
+TEST_F(ClockTest, OneConnectionDrivesTheClockAndARestartGoesOnFromItsCount) {
   ASSERT_EQ(timer.Start(), 0);
   ASSERT_EQ(timer.Start(), 1);
   ASSERT_TRUE(RunUntil([this]() { return timer.nSec >= 2; }, 5000));
-  EXPECT_TRUE(timer.timeLabel->get_visible());
   ASSERT_EQ(timer.Stop(), 0);
   // A second connection left behind by the repeated Start would go on ticking.
   int stoppedAt = timer.nSec;
-  RunFor(300);
+  RunUntil([]() { return false; }, 300);
   EXPECT_EQ(timer.nSec, stoppedAt);
-}
 
-TEST_F(ClockTest, RestartedClockGoesOnFromItsCount) {
-  timer.nSec = 57;
   timer.Start();
-  timer.Stop();
-  EXPECT_EQ(timer.nSec, 57);
-  timer.Start();
-  ASSERT_TRUE(RunUntil([this]() { return timer.nSec != 57; }, 5000));
-  timer.Stop();
-  EXPECT_GT(timer.nSec, 57);
-}
-
-TEST_F(ClockTest, ResumeRestartsOnlyAClockTheGrabHadPaused) {
-  timer.Start();
-  int timeGrab = timer.Stop();
-  EXPECT_EQ(timer.timeFlag, 0);
-  timer.Resume(timeGrab);
-  EXPECT_EQ(timer.timeFlag, 1);
-
-  timer.Stop();
-  timeGrab = timer.Stop();
-  timer.Resume(timeGrab);
-  EXPECT_EQ(timer.timeFlag, 0);
+  ASSERT_TRUE(RunUntil([&]() { return timer.nSec != stoppedAt; }, 5000));
+  EXPECT_GT(timer.nSec, stoppedAt);
 }
 
 } // namespace
