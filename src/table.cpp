@@ -29,6 +29,8 @@ const VisitFunc visits[16] = {
     &MineTable::BlankDownRight, &MineTable::BlankERROR, &MineTable::BlankERROR,
     &MineTable::BlankERROR};
 
+// A saved game can carry any value in a cell's bomb field; like the file's own check, only a
+// positive one counts as a bomb.
 bool HasBomb(const MineButton* cell) {
   return cell->bomb > 0;
 }
