@@ -1,4 +1,2 @@
 // placeholder: replaced by the real implementation
-int main() {
-  return 0;
-}
+int main() { return 0; }

@@ -2,9 +2,7 @@
 #include "menu.h"
 MineMenu::MineMenu() {}
 MineMenu::~MineMenu() {}
-Gtk::MenuBar* MineMenu::Create(MineTable*, MineStatus*, MineTimer*, ScoreFile*, SaveFile*) {
-  return 0;
-}
+Gtk::MenuBar* MineMenu::Create(MineTable*, MineStatus*, MineTimer*, ScoreFile*, SaveFile*) { return 0; }
 void MineMenu::ActivateReset() {}
 void MineMenu::ActivateBeginner() {}
 void MineMenu::ActivateMedium() {}

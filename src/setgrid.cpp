@@ -2,10 +2,7 @@
 #include "setgrid.h"
 GridDialog::GridDialog() {}
 GridDialog::~GridDialog() {}
-void GridDialog::Create(MineTable* table0, MineStatus* status0) {
-  table = table0;
-  status = status0;
-}
+void GridDialog::Create(MineTable* table0, MineStatus* status0) { table = table0; status = status0; }
 void GridDialog::Show() {}
 void GridDialog::RowChange() {}
 void GridDialog::ColChange() {}
@@ -13,6 +10,4 @@ void GridDialog::BombChange() {}
 void GridDialog::SizeChange() {}
 void GridDialog::ResetClicked() {}
 void GridDialog::CloseClicked() {}
-bool GridDialog::DeleteSignal(GdkEventAny*) {
-  return true;
-}
+bool GridDialog::DeleteSignal(GdkEventAny*) { return true; }

@@ -3,9 +3,5 @@
 MineWindow::MineWindow() : timer(0), vbox(0) {}
 MineWindow::~MineWindow() {}
 void MineWindow::Create() {}
-bool MineWindow::DeleteEvent(GdkEventAny*) {
-  return true;
-}
-bool MineWindow::WindowStateEvent(GdkEventWindowState*) {
-  return true;
-}
+bool MineWindow::DeleteEvent(GdkEventAny*) { return true; }
+bool MineWindow::WindowStateEvent(GdkEventWindowState*) { return true; }
