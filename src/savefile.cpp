@@ -496,7 +496,7 @@ void SaveFile::EnterBoard(MineTable* table0, int* SP, int length, int enterCount
   } else {
     cell->SetImage(table0->image->CreateMark(state));
   }
-  delete table0->board[index];
+  // A cell already in the slot is replaced by the board.
   table0->PlaceCell(cell, index);
 }
 
