@@ -1,5 +1,6 @@
 #include "fieldreader.h"
 
+#include <fstream>
 #include <sys/stat.h>
 
 FieldReader::FieldReader() {
@@ -46,7 +47,8 @@ int FieldReader::Size(int i) const {
 }
 
 int FieldReader::Value(int i) const {
-  return ToInt(text[i], Size(i));
+  int length = Size(i);
+  return length > 0 ? ToInt(text[i], length) : 0;
 }
 
 int ToInt(const char* text, int length) {

@@ -3,7 +3,7 @@
 #ifndef VELMINE_FIELDREADER_H
 #define VELMINE_FIELDREADER_H
 
-#include <fstream>
+#include <iosfwd>
 
 class FieldReader {
 public:
