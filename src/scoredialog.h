@@ -80,7 +80,9 @@ protected:
 private:
   bool ModeShown(int mode);
   void AppendRow(ScoreItem* item, int num);
+  // The body shared by the four check boxes' handlers.
   void ModeChecked(Gtk::CheckButton* check, int& flag, const char* name);
+  // The closing shared by OK and the close box: the grab, the clock, then the dialog itself.
   void CloseDialog();
 };
 
