@@ -196,9 +196,8 @@ void ScoreDialog::AppendRow(ScoreItem* item, int num) {
   row[scoreCol->strMode] = buffer;
   row[scoreCol->strName] = ShownName(item->name);
 
-  // Target 0 is the menu's "select nothing", even for a record stamped 0. The path is taken
-  // once the row is filled, since a sorted store places it by its values.
-  if (targetRow != 0 && item->TIME == targetRow) {
+  // The path is taken once the row is filled, since a sorted store places it by its values.
+  if (item->TIME == targetRow) {
     Gtk::TreeModel::Path path = mList->get_path(it);
     listView->set_cursor(path);
     listView->scroll_to_row(path);

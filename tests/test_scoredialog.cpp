@@ -108,7 +108,11 @@ TEST_F(ScoreDialogTest, TargetSelectsTheLastRecordWithItsStamp) {
   dialog->beginnerCheck->set_active(false);
   EXPECT_EQ(CursorRow(), 0); // the medium record, now the only one stamped 77
   delete dialog;
-  Open(0); // from the menu: nothing, even with a record stamped 0
+  Open(0); // from the menu: only a record stamped 0 (hand-edited) is selected
+  EXPECT_EQ(CursorRow(), 0);
+  delete dialog;
+  list.firstList->TIME = 9; // and none at all when no record carries 0
+  Open(0);
   EXPECT_EQ(CursorRow(), -1);
   EXPECT_EQ(dialog->listView->get_selection()->count_selected_rows(), 0);
 }
