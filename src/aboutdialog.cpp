@@ -77,7 +77,8 @@ AboutDialog::AboutDialog(MineTimer* timer0)
 }
 
 // The button came from add_button and sits in the dialog's action area; deleting it here takes
-// it out of the dialog, so the dialog's own destruction does not free it a second time.
+// it out of the dialog, so the dialog's own destruction does not free it a second time. The
+// handles are released with the members afterwards: marks, tags, tag table, buffer, icon.
 AboutDialog::~AboutDialog() {
   delete okButton;
   delete textView;

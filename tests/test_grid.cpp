@@ -42,15 +42,15 @@ protected:
     grid.colSpin->set_value(down);
     grid.bombSpin->set_value(percent);
   }
-  void ExpectChoice(int across, int down, int percent, int size) {
-    EXPECT_EQ(grid.rowSpin->get_value(), across);
-    EXPECT_EQ(grid.colSpin->get_value(), down);
-    EXPECT_EQ(grid.bombSpin->get_value(), percent);
-    EXPECT_EQ(grid.sizeSpin->get_value(), size);
-    EXPECT_EQ(grid.tRow, across);
-    EXPECT_EQ(grid.tCol, down);
-    EXPECT_EQ(grid.tBomb, percent);
-    EXPECT_EQ(grid.tSize, size);
+  // The four spin buttons' values, then the four fields that follow them.
+  std::vector<int> Shown() {
+    std::vector<int> shown;
+    for (Gtk::SpinButton* spin : {grid.rowSpin, grid.colSpin, grid.bombSpin, grid.sizeSpin})
+      shown.push_back(spin->get_value_as_int());
+    return {shown[0], shown[1], shown[2], shown[3], grid.tRow, grid.tCol, grid.tBomb, grid.tSize};
+  }
+  static std::vector<int> Both(int across, int down, int percent, int size) {
+    return {across, down, percent, size, across, down, percent, size};
   }
 
   MineTimer timer;
@@ -66,7 +66,7 @@ class SuggestedSizeTest : public GridTest,
 TEST_P(SuggestedSizeTest, CellsDownProposeACellSize) {
   grid.colSpin->set_value(30);
   grid.colSpin->set_value(GetParam().first);
-  ExpectChoice(10, GetParam().first, 10, GetParam().second);
+  EXPECT_EQ(Shown(), Both(10, GetParam().first, 10, GetParam().second));
 }
 
 INSTANTIATE_TEST_SUITE_P(Down, SuggestedSizeTest,
@@ -79,16 +79,16 @@ TEST_F(GridTest, ChosenSizeSurvivesAChangeAcross) {
   grid.colSpin->set_value(12);
   grid.sizeSpin->set_value(40);
   grid.rowSpin->set_value(70);
-  ExpectChoice(70, 12, 10, 40);
+  EXPECT_EQ(Shown(), Both(70, 12, 10, 40));
 }
 
 TEST_F(GridTest, ValuesStayWithinTheirRanges) {
   Choose(500, 500, 500);
   grid.sizeSpin->set_value(500);
-  ExpectChoice(100, 50, 60, 100);
+  EXPECT_EQ(Shown(), Both(100, 50, 60, 100));
   Choose(0, 0, 0);
   grid.sizeSpin->set_value(0);
-  ExpectChoice(8, 8, 5, 4);
+  EXPECT_EQ(Shown(), Both(8, 8, 5, 4));
 }
 
 TEST_F(GridTest, ClosingHidesAndShowPutsTheBoardsValuesBack) {
@@ -103,14 +103,14 @@ TEST_F(GridTest, ClosingHidesAndShowPutsTheBoardsValuesBack) {
   EXPECT_FALSE(grid.dialog->is_visible());
 
   grid.Show();
-  ExpectChoice(10, 10, 10, 24);
+  EXPECT_EQ(Shown(), Both(10, 10, 10, 24));
   Choose(30, 40, 33);
   testing::internal::CaptureStdout();
   EXPECT_TRUE(CloseBox(grid.dialog));
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "delete...\n");
   EXPECT_FALSE(grid.dialog->is_visible());
   grid.Show();
-  ExpectChoice(10, 10, 10, 24);
+  EXPECT_EQ(Shown(), Both(10, 10, 10, 24));
   EXPECT_EQ(timer.timeFlag, 1);
 }
 
@@ -120,10 +120,8 @@ TEST_F(GridTest, ResetRebuildsTheBoardAndRefreshesTheStatusBar) {
   testing::internal::CaptureStdout();
   grid.reset->clicked();
   EXPECT_NE(testing::internal::GetCapturedStdout().find("Reset...\n"), std::string::npos);
-  EXPECT_EQ(table.nRow, 12);
-  EXPECT_EQ(table.nCol, 9);
-  EXPECT_EQ(table.pBomb, 20);
-  EXPECT_EQ(table.nSize, 27);
+  EXPECT_EQ(std::vector<int>({table.nRow, table.nCol, table.pBomb, table.nSize}),
+            std::vector<int>({12, 9, 20, 27}));
   ASSERT_NE(table.board[12 * 9 - 1], nullptr);
   EXPECT_EQ(table.board[12 * 9 - 1]->row, 11);
   EXPECT_EQ(StatusLine(bar), "Free : 12 x 9  bomb 20 %");
@@ -151,8 +149,6 @@ TEST_F(GridTest, FieldsFollowTheClampedValuesOfAnOddBoard) {
   odd.Create(&table, &status);
   table.nRow = 10;
   table.nCol = 10;
-  EXPECT_EQ(odd.tRow, 8);
-  EXPECT_EQ(odd.tCol, 50);
-  EXPECT_EQ(odd.tBomb, 60);
-  EXPECT_EQ(odd.tSize, 4);
+  EXPECT_EQ(std::vector<int>({odd.tRow, odd.tCol, odd.tBomb, odd.tSize}),
+            std::vector<int>({8, 50, 60, 4}));
 }
