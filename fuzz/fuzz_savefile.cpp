@@ -4,17 +4,8 @@
 #include "replay.h"
 #include "target.h"
 
-#include <gtkmm/main.h>
-
-#include <iostream>
-
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-  if (!gtk_init_check(argc, argv)) {
-    std::cerr << "velmine fuzz: no display; run under xvfb-run (fuzz/run does)" << std::endl;
-    std::exit(1);
-  }
-  // Lives as long as the process, as the game's own toolkit instance does.
-  new Gtk::Main(argc, argv);
+  target::StartToolkit(argc, argv);
   target::Prepare();
   return 0;
 }

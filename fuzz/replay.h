@@ -1,12 +1,13 @@
 // What must hold whatever bytes the two data files hold: checked on every input by the fuzz
 // targets, and replayed on their findings by the regression tests. Each function puts the bytes
 // in the working directory as the data file, runs the game's own code on it, and returns what
-// went wrong, or an empty string. The save file's needs a started toolkit.
+// went wrong, or an empty string. All but the score file's reader need a started toolkit.
 #ifndef VELMINE_FUZZ_REPLAY_H
 #define VELMINE_FUZZ_REPLAY_H
 
 #include "minebutton.h"
 #include "savefile.h"
+#include "scoredialog.h"
 #include "scorefile.h"
 #include "table.h"
 #include "timer.h"
@@ -120,6 +121,41 @@ inline std::string ReplayScoreFile(const std::string& bytes) {
       (list.listCount <= before || last == 0 || last->row != row || last->col != col ||
        last->bomb != bomb || last->sec != sec || last->mode != mode || last->TIME != times))
     problem = "the win recorded does not read back";
+  list.ALLDeleteList();
+  return problem;
+}
+
+// Shows the file in the high-score table, aimed at its best record's stamp, then hides and
+// shows each mode again: each time the table holds the best records of the modes shown, at most
+// thirty of them.
+inline std::string ReplayScoreTable(const std::string& bytes) {
+  {
+    std::ofstream out(scoreName, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  ScoreFile list;
+  list.ReadFile();
+  list.SortList();
+  MineTimer timer;
+  ScoreDialog* dialog = new ScoreDialog(&list, &timer);
+  dialog->Create(list.firstList != 0 ? list.firstList->TIME : 0);
+  Gtk::CheckButton* checks[4] = {dialog->beginnerCheck, dialog->mediumCheck, dialog->advanceCheck,
+                                 dialog->freeCheck};
+  bool shown[5] = {false, true, true, true, true};
+  std::string problem;
+  for (int step = 0; step < 9 && problem.empty(); step++) {
+    if (step > 0) {
+      int mode = step <= 4 ? step : step - 4;
+      shown[mode] = step > 4;
+      checks[mode - 1]->set_active(shown[mode]);
+    }
+    int expected = 0;
+    for (ScoreItem* node = list.firstList; node != 0 && expected < 30; node = node->next)
+      expected += node->mode >= 1 && node->mode <= 4 && shown[node->mode];
+    if (static_cast<int>(dialog->mList->children().size()) != expected)
+      problem = "the table does not hold the best records of the modes shown";
+  }
+  dialog->okButton->clicked();
   list.ALLDeleteList();
   return problem;
 }

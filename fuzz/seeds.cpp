@@ -13,7 +13,7 @@
 
 #include <gtkmm/main.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <string>

@@ -1,4 +1,4 @@
-// What both fuzz targets do around each input: they run it in a scratch directory of their own
+// What the fuzz targets do around each input: they run it in a scratch directory of their own
 // (the game knows its files only by relative names, and must not touch a player's files there),
 // going back between inputs so that libFuzzer's own relative paths keep their meaning; they
 // keep the game's trace lines quiet unless VELMINE_FUZZ_TRACE is set (millions of inputs would
@@ -7,13 +7,14 @@
 #ifndef VELMINE_FUZZ_TARGET_H
 #define VELMINE_FUZZ_TARGET_H
 
-#include <fcntl.h>
+#include <gtkmm/main.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <fcntl.h>
 #include <string>
 #include <unistd.h>
 
@@ -35,6 +36,16 @@ inline void RemoveScratch() {
   file = ScratchDirectory() + "/MINE_SAVE.data";
   std::remove(file.c_str());
   rmdir(ScratchDirectory().c_str());
+}
+
+// For the targets that make widgets; the toolkit lives as long as the process, as the game's
+// own does.
+inline void StartToolkit(int* argc, char*** argv) {
+  if (!gtk_init_check(argc, argv)) {
+    std::cerr << "velmine fuzz: no display; run under xvfb-run (fuzz/run does)" << std::endl;
+    std::exit(1);
+  }
+  new Gtk::Main(argc, argv);
 }
 
 // Called once, from LLVMFuzzerInitialize.
