@@ -2,7 +2,7 @@
 // reset button, the close request, the undoing of a maximise and the fit of the largest boards.
 // Needs a display; each test runs in a fresh temporary working directory, where the game keeps
 // its files.
-#include "support.h"
+#include "shell_support.h"
 
 #include "loaddialog.h"
 #include "menu.h"
@@ -27,95 +27,6 @@
 
 namespace {
 
-// Makes the protected handlers reachable.
-class ShellWindow : public MineWindow {
-public:
-  using MineWindow::DeleteEvent;
-  using MineWindow::WindowStateEvent;
-};
-
-// Lets the X server answer resizes and maps, and the toolkit lay the result out.
-void Settle() {
-  for (int i = 0; i < 3; i++) {
-    Flush();
-    gdk_display_sync(gdk_display_get_default());
-  }
-  Flush();
-}
-
-std::vector<Gtk::Dialog*> OpenDialogs() {
-  std::vector<Gtk::Dialog*> open;
-  Glib::ListHandle<Gtk::Window*> windows = Gtk::Window::list_toplevels();
-  for (Glib::ListHandle<Gtk::Window*>::iterator it = windows.begin(); it != windows.end(); ++it) {
-    Gtk::Dialog* dialog = dynamic_cast<Gtk::Dialog*>(*it);
-    if (dialog && dialog->get_visible())
-      open.push_back(dialog);
-  }
-  return open;
-}
-
-template <class T> std::vector<T*> Open() {
-  std::vector<T*> found;
-  std::vector<Gtk::Dialog*> open = OpenDialogs();
-  for (size_t i = 0; i < open.size(); i++)
-    if (T* dialog = dynamic_cast<T*>(open[i]))
-      found.push_back(dialog);
-  return found;
-}
-
-std::vector<Gtk::Dialog*> OpenTitled(const Glib::ustring& title) {
-  std::vector<Gtk::Dialog*> found;
-  std::vector<Gtk::Dialog*> open = OpenDialogs();
-  for (size_t i = 0; i < open.size(); i++)
-    if (open[i]->get_title() == title)
-      found.push_back(open[i]);
-  return found;
-}
-
-// A close request as the window manager sends it; the toolkit holds the widget while the
-// handlers run, so a dialog may delete itself in them.
-bool CloseRequest(Gtk::Window* window) {
-  GdkEvent event = {};
-  event.any.type = GDK_DELETE;
-  event.any.window = window->get_window()->gobj();
-  event.any.send_event = TRUE;
-  return gtk_widget_event(GTK_WIDGET(window->gobj()), &event);
-}
-
-// Closes every open dialog from its title bar; each deletes or hides itself.
-void CloseDialogs() {
-  for (int guard = 0; guard < 50; guard++) {
-    std::vector<Gtk::Dialog*> open = OpenDialogs();
-    if (open.empty())
-      return;
-    CloseRequest(open.front());
-    Flush();
-  }
-}
-
-std::string ChildLabel(Gtk::Widget* widget) {
-  Gtk::Container* box = dynamic_cast<Gtk::Container*>(widget);
-  if (!box)
-    return "";
-  std::vector<Gtk::Widget*> children = box->get_children();
-  for (size_t i = 0; i < children.size(); i++)
-    if (Gtk::Label* label = dynamic_cast<Gtk::Label*>(children[i]))
-      return label->get_text();
-  return "";
-}
-
-// A release of the left button over a cell: the first one draws the bombs and starts a game.
-void LeftRelease(MineTable* table, int index) {
-  GdkEventButton event = {};
-  event.type = GDK_BUTTON_RELEASE;
-  event.button = 1;
-  table->ReleaseEvent(&event, index);
-}
-
-bool HasLine(const std::string& text, const std::string& line) {
-  return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
-}
-
 struct Attach {
   guint left, right, top, bottom, xOptions, yOptions, xPadding, yPadding;
 };
@@ -134,51 +45,20 @@ const guint Shrink = Gtk::SHRINK;
 
 } // namespace
 
-class WindowTest : public TempDirTest {
+class WindowTest : public ShellTest {
 protected:
-  void TearDown() override {
-    Close();
-    TempDirTest::TearDown();
-  }
-
-  // Starts the program's window in the working directory, keeping what start-up traced.
-  void Start() {
-    testing::internal::CaptureStdout();
-    window = new ShellWindow();
-    window->Create();
-    Settle();
-    trace = testing::internal::GetCapturedStdout();
-    vbox = window->vbox;
-    table = vbox->table;
-    timer = window->timer;
-  }
-
-  void Close() {
-    CloseDialogs();
-    delete window;
-    window = 0;
-    Flush();
-  }
-
-  Gtk::Statusbar* StatusBar() {
-    std::vector<Gtk::Widget*> children = vbox->vbox->get_children();
-    for (size_t i = 0; i < children.size(); i++)
-      if (Gtk::Statusbar* bar = dynamic_cast<Gtk::Statusbar*>(children[i]))
-        return bar;
-    return 0;
-  }
-
-  std::string StatusText() {
-    Gtk::Statusbar* bar = StatusBar();
-    return bar ? ChildLabel(bar->get_message_area()) : "";
-  }
-
-  // Plays a few moves on a board of the given settings and saves it, as Save & Exit would.
+  // Opens a cell and marks another on a board of the given settings, then saves the game as
+  // Save & Exit would.
   void SaveGame(int nRow, int nCol, int pBomb, int nSize) {
     Start();
     table->ReCreate(nRow, nCol, pBomb, nSize);
     LeftRelease(table, nRow * nCol / 2);
     ASSERT_EQ(table->startFlag, 1);
+    int covered = 0;
+    while (table->board[covered]->state != 1)
+      covered++;
+    RightPress(table, covered);
+    ASSERT_EQ(table->board[covered]->state, 2);
     testing::internal::CaptureStdout();
     vbox->saveFile->SaveState(table);
     int check = vbox->saveFile->FindState();
@@ -216,11 +96,6 @@ protected:
     EXPECT_EQ(timer->timeFlag, 0);
   }
 
-  ShellWindow* window = 0;
-  MainVBox* vbox = 0;
-  MineTable* table = 0;
-  MineTimer* timer = 0;
-  std::string trace;
   std::vector<int> savedState;
   std::vector<int> savedBomb;
 };
@@ -357,7 +232,7 @@ TEST_F(WindowTest, RefusesBrokenFile) {
 }
 
 TEST_F(WindowTest, RefusesChangedFile) {
-  SaveGame(10, 10, 10, 24);
+  SaveGame(10, 10, 30, 24);
   struct stat st;
   ASSERT_EQ(stat("MINE_SAVE.data", &st), 0);
   struct utimbuf times = {st.st_atime, st.st_mtime - 100};
@@ -367,7 +242,7 @@ TEST_F(WindowTest, RefusesChangedFile) {
 }
 
 TEST_F(WindowTest, RefusesCopiedFile) {
-  SaveGame(10, 10, 10, 24);
+  SaveGame(10, 10, 30, 24);
   // A copy with the original's times: only the file's identity gives it away.
   struct stat st;
   ASSERT_EQ(stat("MINE_SAVE.data", &st), 0);
