@@ -20,6 +20,7 @@
 #include <gtkmm/statusbar.h>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <utime.h>
@@ -247,8 +248,8 @@ TEST_F(WindowTest, RefusesCopiedFile) {
   struct stat st;
   ASSERT_EQ(stat("MINE_SAVE.data", &st), 0);
   WriteText("copy.data", ReadText("MINE_SAVE.data"));
-  struct utimbuf times = {st.st_atime, st.st_mtime};
-  ASSERT_EQ(utime("copy.data", &times), 0);
+  struct timespec times[2] = {st.st_atim, st.st_mtim};
+  ASSERT_EQ(utimensat(AT_FDCWD, "copy.data", times, 0), 0);
   ASSERT_EQ(std::rename("copy.data", "MINE_SAVE.data"), 0);
   Start();
   ExpectRefused("Can't Copy");
