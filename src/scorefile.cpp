@@ -1,15 +1,301 @@
-// placeholder: replaced by the real implementation
 #include "scorefile.h"
+
+#include "fieldreader.h"
+
+#include <algorithm>
+#include <climits>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <locale>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+const char fileName[] = "MINE_SCORE.data";
+
+long long Clamp(long long value) {
+  return value < INT_MIN ? INT_MIN : (value > INT_MAX ? INT_MAX : value);
+}
+
+// A name's length in characters, never more than its bytes, whatever they hold.
+int NameLength(const Glib::ustring& name) {
+  Glib::ustring::size_type length = name.length();
+  if (length > name.bytes())
+    length = name.bytes();
+  return static_cast<int>(Clamp(static_cast<long long>(length)));
+}
+
+int FieldValue(const Glib::ustring& field) {
+  return ToInt(field.data(), static_cast<int>(Clamp(static_cast<long long>(field.bytes()))));
+}
+
+// rows x columns + bombs + tenths + name value in 32-bit wrap-around, which is the plain int
+// sum wherever that is defined, so every record written reads back with its own value.
+int CheckValue(int row, int col, int bomb, int sec, int nameValue) {
+  unsigned int sum = static_cast<unsigned int>(row) * static_cast<unsigned int>(col) +
+                     static_cast<unsigned int>(bomb) + static_cast<unsigned int>(sec) +
+                     static_cast<unsigned int>(nameValue);
+  return static_cast<int>(sum);
+}
+
+// The name as it may go into the file: its UTF-8 bytes as they are, less the control
+// characters (a TAB or a newline would split the record, and none belongs in a name), cut at a
+// character boundary to what one field of the reader holds.
+std::string CleanName(const std::string& name) {
+  std::string clean;
+  for (std::string::size_type i = 0; i < name.size(); i++) {
+    unsigned char c = name[i];
+    if (c < 0x20 || c == 0x7f)
+      continue;
+    if (c == 0xc2 && i + 1 < name.size() && static_cast<unsigned char>(name[i + 1]) >= 0x80 &&
+        static_cast<unsigned char>(name[i + 1]) <= 0x9f) {
+      i++;
+      continue;
+    }
+    clean += static_cast<char>(c);
+  }
+  if (clean.size() > FieldReader::FIELD_SIZE) {
+    std::string::size_type end = FieldReader::FIELD_SIZE;
+    while (end > FieldReader::FIELD_SIZE - 3 &&
+           (static_cast<unsigned char>(clean[end]) & 0xc0) == 0x80)
+      end--;
+    clean.resize(end);
+  }
+  return clean;
+}
+
+bool EndsWithNewline() {
+  std::ifstream in(fileName, std::ios::binary);
+  char last = '\n';
+  if (in.seekg(-1, std::ios::end))
+    in.get(last);
+  return last == '\n';
+}
+
+// Appends one line in a single write. A file whose last line lacks its newline (a hand edit,
+// or a write cut short) gets one first, so the new record never fuses with it.
+bool AppendLine(const std::string& line) {
+  struct stat st;
+  bool exists = stat(fileName, &st) == 0;
+  if (exists && !S_ISREG(st.st_mode))
+    return false;
+  std::string text = line;
+  if (exists && st.st_size > 0 && !EndsWithNewline())
+    text.insert(text.begin(), '\n');
+  std::ofstream out(fileName, std::ios::app);
+  if (!out.is_open())
+    return false;
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  out.flush();
+  out.close();
+  return !out.fail();
+}
+
+// The sort keys of one record, gathered in one array so that sorting does not chase the
+// records through memory.
+struct SortKey {
+  int score;
+  int sec;
+  ScoreItem* node;
+};
+
+bool Before(const SortKey& a, const SortKey& b) {
+  return a.score > b.score || (a.score == b.score && a.sec < b.sec);
+}
+
+} // namespace
+
 ScoreFile::ScoreFile() : firstList(0), endList(0), listCount(0) {}
+
 ScoreFile::~ScoreFile() {}
-int ScoreFile::CalcScore(int, int, int, int) { return 0; }
-int ScoreFile::CalcName(const char*, int) { return 0; }
-int ScoreFile::WriteFile(int, int, int, int, int, Glib::ustring&) { return 0; }
-void ScoreFile::ReadFile() {}
-void ScoreFile::EnterScore(Glib::ustring*, int) {}
-void ScoreFile::SortList() {}
-void ScoreFile::AppendList(ScoreItem*) {}
-void ScoreFile::InsertList(ScoreItem*, ScoreItem*) {}
-void ScoreFile::RejectList(ScoreItem*) {}
-void ScoreFile::ALLDeleteList() {}
-void ScoreFile::ViewList() {}
+
+int ScoreFile::CalcScore(int nRow0, int nCol0, int nBomb0, int nSec0) {
+  // Wide and guarded, so that no board or clock value can overflow or divide by zero; on real
+  // boards every step is the plain int arithmetic.
+  long long board0 = static_cast<long long>(nRow0) * nCol0;
+  long long tmp1 = nSec0 / 30 + 10;
+  long long tmp2 = board0 != 0 ? Clamp(nBomb0 * 10000LL / board0) : 0;
+  double tmp3 = nBomb0;
+  int score0 = tmp1 != 0 ? static_cast<int>(Clamp(static_cast<int>(tmp3) * tmp2 / tmp1)) : 0;
+  std::cout << "SCORE:" << score0 << " SEC/30:" << tmp1 << " RATE:" << tmp2 << " BOMB^3/2:" << tmp3
+            << std::endl;
+  return score0;
+}
+
+int ScoreFile::CalcName(const char* NAME, int length) {
+  unsigned int sum = 0;
+  for (int i = 0; i < length; i++)
+    sum += static_cast<unsigned int>(static_cast<signed char>(NAME[i]));
+  return static_cast<int>(sum);
+}
+
+int ScoreFile::WriteFile(int nRow0, int nCol0, int nBomb0, int nSec0, int mode0,
+                         Glib::ustring& name) {
+  const Glib::ustring clean(CleanName(name.raw()));
+  int nameValue = CalcName(clean.data(), NameLength(clean));
+  int score0 = CalcScore(nRow0, nCol0, nBomb0, nSec0);
+  // The record holds the stamp as an int; the file gets that same value, so the stamp returned
+  // finds the record it was written into.
+  int times = static_cast<int>(std::time(0));
+
+  std::ostringstream line;
+  line.imbue(std::locale::classic());
+  line << score0 << '\t' << nRow0 << '\t' << nCol0 << '\t' << nBomb0 << '\t' << nSec0 << '\t'
+       << mode0 << '\t' << times << '\t' << CheckValue(nRow0, nCol0, nBomb0, nSec0, nameValue)
+       << '\t' << clean.raw() << '\n';
+  if (!AppendLine(line.str()))
+    std::cout << "CAN'T WRITE MINE_SCORE.data" << std::endl;
+  return times;
+}
+
+void ScoreFile::ReadFile() {
+  std::ifstream in;
+  if (!OpenRegular(in, fileName)) {
+    std::cout << "CAN'T OPEN MINE_SCORE.data" << std::endl;
+    return;
+  }
+  std::cout << "OPEN MINE_SCORE.data" << std::endl;
+
+  FieldReader reader;
+  Glib::ustring READ[FieldReader::FIELD_COUNT];
+  long long enterCount = 0;
+  std::streambuf* buffer = in.rdbuf();
+  for (int c = buffer->sbumpc(); c != std::char_traits<char>::eof(); c = buffer->sbumpc()) {
+    if (c == '\t') {
+      reader.EndField();
+    } else if (c == '\n') {
+      reader.EndLine();
+      int length = reader.Length();
+      for (int i = 0; i < length && i < FieldReader::FIELD_COUNT; i++)
+        READ[i].assign(reader.Text(i), reader.Text(i) + reader.Size(i));
+      EnterScore(READ, length);
+      enterCount++;
+      reader.Clear();
+    } else {
+      reader.Append(static_cast<char>(c));
+    }
+  }
+  std::cout << "NUM :" << enterCount << std::endl;
+}
+
+void ScoreFile::EnterScore(Glib::ustring* READ, int length) {
+  if (length != 9) {
+    std::cout << "WRONG SCORE ELEMENT" << std::endl;
+    return;
+  }
+  int ID1 = FieldValue(READ[7]);
+  int row = FieldValue(READ[1]);
+  int col = FieldValue(READ[2]);
+  int bomb = FieldValue(READ[3]);
+  int sec = FieldValue(READ[4]);
+  int nameValue = CalcName(READ[8].data(), NameLength(READ[8]));
+  if (ID1 != CheckValue(row, col, bomb, sec, nameValue)) {
+    std::cout << "WRONG SCORE VALUE_8" << std::endl;
+    return;
+  }
+  ScoreItem* node = new ScoreItem;
+  node->score = FieldValue(READ[0]);
+  node->row = row;
+  node->col = col;
+  node->bomb = bomb;
+  node->sec = sec;
+  node->mode = FieldValue(READ[5]);
+  node->select = 0;
+  node->TIME = FieldValue(READ[6]);
+  node->name = READ[8];
+  node->next = 0;
+  node->prev = 0;
+  AppendList(node);
+}
+
+void ScoreFile::SortList() {
+  // The file only grows, so the order must not cost quadratic time: a stable sort of the keys
+  // (equal records keep file order), then the list is relinked in that order.
+  int count = 0;
+  for (ScoreItem* node = firstList; node != 0; node = node->next)
+    count++;
+  if (count < 2)
+    return;
+  SortKey* keys = new SortKey[count];
+  int i = 0;
+  for (ScoreItem* node = firstList; node != 0; node = node->next, i++) {
+    keys[i].score = node->score;
+    keys[i].sec = node->sec;
+    keys[i].node = node;
+  }
+  std::stable_sort(keys, keys + count, Before);
+
+  ScoreItem* prev = 0;
+  for (i = 0; i < count; i++) {
+    keys[i].node->prev = prev;
+    keys[i].node->next = i + 1 < count ? keys[i + 1].node : 0;
+    prev = keys[i].node;
+  }
+  firstList = keys[0].node;
+  endList = prev;
+  delete[] keys;
+}
+
+void ScoreFile::AppendList(ScoreItem* node) {
+  node->next = 0;
+  node->prev = endList;
+  if (endList != 0)
+    endList->next = node;
+  else
+    firstList = node;
+  endList = node;
+  listCount++;
+}
+
+void ScoreFile::InsertList(ScoreItem* node, ScoreItem* target) {
+  node->next = target;
+  node->prev = target->prev;
+  if (target->prev != 0)
+    target->prev->next = node;
+  else
+    firstList = node;
+  target->prev = node;
+  listCount++;
+}
+
+void ScoreFile::RejectList(ScoreItem* node) {
+  if (node->prev != 0)
+    node->prev->next = node->next;
+  else
+    firstList = node->next;
+  if (node->next != 0)
+    node->next->prev = node->prev;
+  else
+    endList = node->prev;
+  listCount--;
+}
+
+void ScoreFile::ALLDeleteList() {
+  ScoreItem* node = firstList;
+  while (node != 0) {
+    ScoreItem* next = node->next;
+    RejectList(node);
+    delete node;
+    node = next;
+  }
+  if (listCount == 0)
+    std::cout << "SCORE ALL DELETE!" << std::endl;
+  else
+    std::cout << "SCORE ERROR NO ALL DELETE" << std::endl;
+}
+
+void ScoreFile::ViewList() {
+  // Names go out as their bytes: converting them to the locale would throw on some.
+  int count = 0;
+  for (ScoreItem* node = firstList; node != 0; node = node->next, count++)
+    std::cout << "[" << count << "] : " << node->score << '\t' << node->row << '\t' << node->col
+              << '\t' << node->bomb << '\t' << node->sec << '\t' << node->mode << '\t' << node->TIME
+              << '\t' << node->name.raw() << std::endl;
+  if (count == listCount)
+    std::cout << "OK! MATCH LIST" << std::endl;
+  else
+    std::cout << "NO MATCH LIST" << std::endl;
+}

@@ -1,32 +1,506 @@
-// placeholder: replaced by the real implementation
 #include "table.h"
-MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFile0) : scrWin(new Gtk::ScrolledWindow()), window(window0), scoreFile(scoreFile0), table(new Gtk::Table()), image(0), timer(timer0), sizeFlag(1), startFlag(0), nRow(10), nCol(10), nSize(24), pBomb(10), nBomb(0), BombCount(0), MissCount(0), mode(1) { for (int i = 0; i < CAPACITY; i++) board[i] = 0; }
-MineTable::~MineTable() { delete scrWin; delete table; }
-Gtk::ScrolledWindow* MineTable::Show() { return scrWin; }
-void MineTable::CreateTable() {}
-void MineTable::KeepCreate() {}
-void MineTable::ReCreate(int, int, int, int) {}
-void MineTable::SizeAllocateEvent(GtkRequisition*) {}
-void MineTable::SetMode() {}
-void MineTable::PlaceCell(MineButton*, int) {}
-bool MineTable::PressEvent(GdkEventButton*, int) { return true; }
-bool MineTable::ReleaseEvent(GdkEventButton*, int) { return true; }
-void MineTable::ButtonHit(int) {}
-void MineTable::GameOver() {}
-int MineTable::SetBomb(int, int, int, int) { return 0; }
-void MineTable::CreateValue(int) {}
-void MineTable::SetNum() {}
-void MineTable::BlankButton(void (MineTable::*)(int), int) {}
-void MineTable::BlankALL(void (MineTable::*)(int), int) {}
-void MineTable::BlankUp(void (MineTable::*)(int), int) {}
-void MineTable::BlankLeft(void (MineTable::*)(int), int) {}
-void MineTable::BlankUpLeft(void (MineTable::*)(int), int) {}
-void MineTable::BlankDown(void (MineTable::*)(int), int) {}
-void MineTable::BlankDownLeft(void (MineTable::*)(int), int) {}
-void MineTable::BlankRight(void (MineTable::*)(int), int) {}
-void MineTable::BlankUpRight(void (MineTable::*)(int), int) {}
-void MineTable::BlankDownRight(void (MineTable::*)(int), int) {}
-void MineTable::BlankERROR(void (MineTable::*)(int), int) {}
-void MineTable::DecreaseBomb(int) {}
-void MineTable::DecreaseAround(int) {}
-void MineTable::AroundZERO(int) {}
+
+#include "minebutton.h"
+#include "namedialog.h"
+#include "timer.h"
+#include "window.h"
+#include "xpm/image.h"
+
+#include <gdkmm/types.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+
+namespace {
+
+typedef void (MineTable::*CellFunc)(int);
+typedef void (MineTable::*VisitFunc)(CellFunc, int);
+
+// Indexed by the position code: 8 right edge, 4 bottom line, 2 left edge, 1 top line.
+const VisitFunc visits[16] = {
+    &MineTable::BlankALL,       &MineTable::BlankUp,    &MineTable::BlankLeft,
+    &MineTable::BlankUpLeft,    &MineTable::BlankDown,  &MineTable::BlankERROR,
+    &MineTable::BlankDownLeft,  &MineTable::BlankERROR, &MineTable::BlankRight,
+    &MineTable::BlankUpRight,   &MineTable::BlankERROR, &MineTable::BlankERROR,
+    &MineTable::BlankDownRight, &MineTable::BlankERROR, &MineTable::BlankERROR,
+    &MineTable::BlankERROR};
+
+// A saved game can carry any value in a cell's bomb field; like the file's own check, only a
+// positive one counts as a bomb.
+bool HasBomb(const MineButton* cell) {
+  return cell->bomb > 0;
+}
+
+} // namespace
+
+MineTable::WindowFit MineTable::FitWindow(int gridWidth, int gridHeight) {
+  WindowFit fit;
+  // Room for the menu bar, the clock line, the status bar and the scrolled window's frame.
+  fit.width = gridWidth + 20;
+  fit.height = gridHeight + 105;
+  fit.maxWidth = fit.width + 8;
+  fit.maxHeight = fit.height + 8;
+  fit.width = std::min(fit.width, 800);
+  fit.height = std::min(fit.height, 600);
+  return fit;
+}
+
+MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFile0)
+    : window(window0), sizeFlag(1), startFlag(0), nRow(10), nCol(10), nSize(24), pBomb(10),
+      nBomb(0), BombCount(0), MissCount(0), mode(0), fillCount(0), filling(false) {
+  std::fill(board, board + CAPACITY, static_cast<MineButton*>(0));
+  table = new Gtk::Table(nRow, nCol, false);
+  table->set_homogeneous(false);
+  scrWin = new Gtk::ScrolledWindow();
+  scrWin->set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
+  // The grid cannot scroll by itself, so the scrolled window puts it in a viewport.
+  scrWin->add(*table);
+  scrWin->show();
+  image = new MineImage();
+  image->SetScale(5, 5);
+  timer = timer0;
+  scoreFile = scoreFile0;
+  table->signal_size_request().connect(sigc::mem_fun(*this, &MineTable::SizeAllocateEvent), true);
+}
+
+MineTable::~MineTable() {
+  delete image;
+  delete scrWin;
+  delete table;
+  for (int i = 0; i < CAPACITY; i++) {
+    delete board[i];
+    board[i] = 0;
+  }
+}
+
+Gtk::ScrolledWindow* MineTable::Show() {
+  return scrWin;
+}
+
+int MineTable::Cells() const {
+  if (nRow < 1 || nCol < 1 || nRow > CAPACITY / nCol)
+    return 0;
+  return nRow * nCol;
+}
+
+MineButton* MineTable::CellAt(int Num0) const {
+  if (Num0 < 0 || Num0 >= Cells())
+    return 0;
+  return board[Num0];
+}
+
+void MineTable::PlaceCell(MineButton* cell, int Num0) {
+  if (Num0 < 0 || Num0 >= CAPACITY) {
+    delete cell;
+    return;
+  }
+  // A slot holds one cell: one placed over another replaces it rather than leaving it attached.
+  if (board[Num0] != cell)
+    delete board[Num0];
+  board[Num0] = cell;
+  table->attach(*cell, cell->row, cell->row + 1, cell->col, cell->col + 1, Gtk::SHRINK, Gtk::SHRINK,
+                0, 0);
+  cell->show();
+  // Ahead of the toggle button's own handlers, which never run since both return true.
+  cell->signal_button_release_event().connect(
+      sigc::bind(sigc::mem_fun(*this, &MineTable::ReleaseEvent), Num0), false);
+  cell->signal_button_press_event().connect(
+      sigc::bind(sigc::mem_fun(*this, &MineTable::PressEvent), Num0), false);
+}
+
+void MineTable::CreateTable() {
+  timer->Stop();
+  timer->timeLabel->set_text("time :");
+  image->SetScale(nSize, nSize);
+  SetMode();
+  int cells = Cells();
+  for (int i = 0; i < cells; i++) {
+    MineButton* cell = new MineButton(i % nRow, i / nRow, 0, 1, 0);
+    cell->SetImage(image->CreateMark(1));
+    PlaceCell(cell, i);
+  }
+  startFlag = 0;
+  table->show();
+}
+
+void MineTable::KeepCreate() {
+  timer->Stop();
+  timer->timeLabel->set_text("time :");
+  SetMode();
+  int cells = Cells();
+  for (int i = 0; i < cells; i++) {
+    MineButton* cell = board[i];
+    // A saved game may have left the slot empty; the new game needs every cell.
+    if (cell == 0) {
+      cell = new MineButton(i % nRow, i / nRow, 0, 1, 0);
+      PlaceCell(cell, i);
+    }
+    cell->col = i / nRow;
+    cell->row = i % nRow;
+    cell->bomb = 0;
+    cell->state = 1;
+    cell->num = 0;
+    cell->set_sensitive(true);
+    cell->set_active(false);
+    cell->SetImage(image->CreateMark(1));
+  }
+  startFlag = 0;
+}
+
+void MineTable::ReCreate(int nRow0, int nCol0, int pBomb0, int nSize0) {
+  // The cell slots and the draw's scratch array hold CAPACITY cells; a larger board would
+  // write past them.
+  if (nRow0 < 1 || nCol0 < 1 || nSize0 < 1 || nRow0 > CAPACITY / nCol0)
+    return;
+  if (nRow0 == nRow && nCol0 == nCol && nSize0 == nSize) {
+    sizeFlag = 0;
+    pBomb = pBomb0;
+    KeepCreate();
+    return;
+  }
+  for (int i = 0; i < CAPACITY; i++) {
+    delete board[i];
+    board[i] = 0;
+  }
+  pBomb = pBomb0;
+  nRow = nRow0;
+  nCol = nCol0;
+  nSize = nSize0;
+  sizeFlag = 1;
+  table->resize(nRow, nCol);
+  CreateTable();
+}
+
+void MineTable::SizeAllocateEvent(GtkRequisition* req) {
+  if (sizeFlag != 1)
+    return;
+  std::cout << "width=" << req->width << ",height=" << req->height << std::endl;
+  std::cout << "CHANGE" << std::endl;
+  sizeFlag = 0;
+  WindowFit fit = FitWindow(req->width, req->height);
+  if (window == 0)
+    return;
+  Gdk::Geometry hints = Gdk::Geometry();
+  hints.max_width = fit.maxWidth;
+  hints.max_height = fit.maxHeight;
+  window->set_geometry_hints(*window, hints, Gdk::HINT_MAX_SIZE);
+  window->resize(fit.width, fit.height);
+}
+
+void MineTable::SetMode() {
+  std::cout << nRow << "\t" << nCol << "\t" << pBomb << std::endl;
+  if (nCol == 10 && nRow == 10 && pBomb == 10)
+    mode = 1;
+  else if (nCol == 15 && nRow == 15 && pBomb == 15)
+    mode = 2;
+  else if (nCol == 20 && nRow == 20 && pBomb == 20)
+    mode = 3;
+  else
+    mode = 4;
+}
+
+bool MineTable::PressEvent(GdkEventButton* event, int Num0) {
+  MineButton* cell = CellAt(Num0);
+  if (startFlag != 1 || cell == 0)
+    return true;
+  if (event->button == 3 && cell->state != 0) {
+    if (cell->state == 2) {
+      if (HasBomb(cell))
+        BombCount--;
+      else
+        MissCount--;
+    }
+    cell->state++;
+    if (cell->state > 2)
+      cell->state = 1;
+    if (cell->state == 2) {
+      if (HasBomb(cell))
+        BombCount++;
+      else
+        MissCount++;
+    }
+    cell->SetImage(image->CreateMark(cell->state));
+  }
+  if (BombCount == nBomb && MissCount == 0)
+    GameOver();
+  return true;
+}
+
+bool MineTable::ReleaseEvent(GdkEventButton* event, int Num0) {
+  MineButton* cell = CellAt(Num0);
+  if (cell == 0)
+    return true;
+  // Only a waiting board is all covered: after the end of a game every cell is open, so a
+  // stray release cannot draw a new game over the revealed one.
+  if (startFlag == 0 && event->button == 1 && cell->state == 1)
+    CreateValue(Num0);
+  if (startFlag != 1)
+    return true;
+  if (event->button == 1 && cell->state != 2) {
+    cell->state = 0;
+    cell->set_active(true);
+    cell->set_sensitive(false);
+    if (HasBomb(cell)) {
+      cell->SetImage(image->CreateBomb());
+      GameOver();
+    } else {
+      cell->SetImage(image->CreateNumber(cell->num));
+      if (cell->num == 0)
+        BlankButton(&MineTable::ButtonHit, Num0);
+    }
+  }
+  if (startFlag == 1 && BombCount == nBomb && MissCount == 0)
+    GameOver();
+  return true;
+}
+
+void MineTable::ButtonHit(int Num0) {
+  MineButton* cell = CellAt(Num0);
+  if (cell == 0 || cell->state == 0 || HasBomb(cell))
+    return;
+  if (cell->state == 2)
+    MissCount--;
+  cell->state = 0;
+  cell->set_active(true);
+  cell->set_sensitive(false);
+  cell->SetImage(image->CreateNumber(cell->num));
+  if (cell->num != 0)
+    return;
+  // A region of thousands of empty cells would recurse once per cell; the outermost call
+  // drains a work list instead, and the calls it makes only open cells and add to it.
+  fillList[fillCount++] = Num0;
+  if (filling)
+    return;
+  filling = true;
+  while (fillCount > 0)
+    BlankButton(&MineTable::ButtonHit, fillList[--fillCount]);
+  filling = false;
+}
+
+void MineTable::GameOver() {
+  startFlag = 0;
+  timer->Stop();
+  int cells = Cells();
+  for (int i = 0; i < cells; i++) {
+    MineButton* cell = board[i];
+    if (cell == 0)
+      continue;
+    if (cell->state == 2)
+      cell->SetImage(image->CreateMark(HasBomb(cell) ? 4 : 5));
+    else if (HasBomb(cell))
+      cell->SetImage(image->CreateBomb());
+    cell->set_sensitive(false);
+    cell->state = 0;
+  }
+  if (BombCount == nBomb && MissCount == 0) {
+    std::cout << "CLEAR!" << std::endl;
+    // The dialog owns itself from here on.
+    new NameDialog(this);
+  }
+}
+
+int MineTable::SetBomb(int i, int j, int num, int times) {
+  // The products wrap modulo 2^32 by design; unsigned arithmetic gives that wrap without
+  // signed overflow.
+  std::uint32_t seed = (static_cast<std::uint32_t>(num) + 1u) *
+                       (static_cast<std::uint32_t>(i) + 1u) * (static_cast<std::uint32_t>(j) + 1u);
+  std::srand(seed);
+  std::uint32_t r = static_cast<std::uint32_t>(std::rand()) *
+                    (static_cast<std::uint32_t>(times) + 1u) *
+                    (static_cast<std::uint32_t>(num) + 1u);
+  // The absolute value of r read as a signed 32-bit value; the one value without a positive
+  // counterpart, -2147483648, stays negative.
+  std::uint32_t magnitude = r >= 0x80000000u ? 0u - r : r;
+  int a = magnitude <= static_cast<std::uint32_t>(INT_MAX) ? static_cast<int>(magnitude) : INT_MIN;
+  return a % 1000 < static_cast<long long>(pBomb) * 10 ? 1 : 0;
+}
+
+void MineTable::CreateValue(int Num0) {
+  int numBOARD[CAPACITY];
+  int cells = Cells();
+  std::fill(numBOARD, numBOARD + cells, 0);
+  nBomb = 0;
+  timer->nSec = 0;
+  BombCount = 0;
+  MissCount = 0;
+  int times = static_cast<int>(std::time(0));
+  for (int num1 = 0; num1 < cells; num1++) {
+    int row = num1 % nRow;
+    int col = num1 / nRow;
+    int bombType = SetBomb(col, row, num1, times);
+    if (bombType == 1) {
+      for (int c = std::max(col - 1, 0); c <= std::min(col + 1, nCol - 1); c++) {
+        for (int r = std::max(row - 1, 0); r <= std::min(row + 1, nRow - 1); r++) {
+          int num2 = c * nRow + r;
+          // Cells before this one are settled and hold their count themselves.
+          if (numBOARD[num2] < 0) {
+            if (board[num2] != 0)
+              board[num2]->num++;
+          } else {
+            numBOARD[num2]++;
+          }
+        }
+      }
+      nBomb++;
+    }
+    if (board[num1] != 0) {
+      board[num1]->bomb = bombType;
+      board[num1]->num = numBOARD[num1];
+    }
+    numBOARD[num1] = -1;
+  }
+  AroundZERO(Num0);
+  timer->Start();
+  startFlag = 1;
+}
+
+void MineTable::SetNum() {
+  int cells = Cells();
+  for (int i = 0; i < cells; i++) {
+    if (board[i] == 0)
+      continue;
+    int row = i % nRow;
+    int col = i / nRow;
+    int count = 0;
+    for (int c = std::max(col - 1, 0); c <= std::min(col + 1, nCol - 1); c++) {
+      for (int r = std::max(row - 1, 0); r <= std::min(row + 1, nRow - 1); r++) {
+        MineButton* other = board[c * nRow + r];
+        if (other != 0 && HasBomb(other))
+          count++;
+      }
+    }
+    board[i]->num = count;
+  }
+}
+
+void MineTable::BlankButton(void (MineTable::*func)(int), int Num0) {
+  if (Num0 < 0 || Num0 >= Cells())
+    return;
+  // The position comes from the slot, not from the cell's own fields: a saved game can give a
+  // cell fields that disagree with its slot, and the visit would then leave the board.
+  int row = Num0 % nRow;
+  int col = Num0 / nRow;
+  int code = 0;
+  if (row > nRow - 2)
+    code += 8;
+  if (col > nCol - 2)
+    code += 4;
+  if (row <= 0)
+    code += 2;
+  if (col <= 0)
+    code += 1;
+  VisitFunc visit = visits[code];
+  (this->*visit)(func, Num0);
+}
+
+void MineTable::BlankALL(void (MineTable::*func)(int), int Num0) {
+  const int R = nRow;
+  (this->*func)(Num0);
+  (this->*func)(Num0 - 1);
+  (this->*func)(Num0 + 1);
+  (this->*func)(Num0 - R);
+  (this->*func)(Num0 + R);
+  (this->*func)(Num0 - R - 1);
+  (this->*func)(Num0 + R - 1);
+  (this->*func)(Num0 - R + 1);
+  (this->*func)(Num0 + R + 1);
+}
+
+void MineTable::BlankUp(void (MineTable::*func)(int), int Num0) {
+  const int R = nRow;
+  (this->*func)(Num0);
+  (this->*func)(Num0 - 1);
+  (this->*func)(Num0 + 1);
+  (this->*func)(Num0 + R - 1);
+  (this->*func)(Num0 + R);
+  (this->*func)(Num0 + R + 1);
+}
+
+void MineTable::BlankLeft(void (MineTable::*func)(int), int Num0) {
+  const int R = nRow;
+  (this->*func)(Num0);
+  (this->*func)(Num0 - R);
+  (this->*func)(Num0 - R + 1);
+  (this->*func)(Num0 + 1);
+  (this->*func)(Num0 + R + 1);
+  (this->*func)(Num0 + R);
+}
+
+void MineTable::BlankUpLeft(void (MineTable::*func)(int), int Num0) {
+  const int R = nRow;
+  (this->*func)(Num0);
+  (this->*func)(Num0 + 1);
+  (this->*func)(Num0 + R);
+  (this->*func)(Num0 + R + 1);
+}
+
+void MineTable::BlankDown(void (MineTable::*func)(int), int Num0) {
+  const int R = nRow;
+  (this->*func)(Num0);
+  (this->*func)(Num0 - R - 1);
+  (this->*func)(Num0 - 1);
+  (this->*func)(Num0 - R);
+  (this->*func)(Num0 + 1);
+  (this->*func)(Num0 - R + 1);
+}
+
+void MineTable::BlankDownLeft(void (MineTable::*func)(int), int Num0) {
+  const int R = nRow;
+  (this->*func)(Num0);
+  (this->*func)(Num0 - R);
+  (this->*func)(Num0 + 1);
+  (this->*func)(Num0 - R + 1);
+}
+
+void MineTable::BlankRight(void (MineTable::*func)(int), int Num0) {
+  const int R = nRow;
+  (this->*func)(Num0);
+  (this->*func)(Num0 - R);
+  (this->*func)(Num0 - R - 1);
+  (this->*func)(Num0 - 1);
+  (this->*func)(Num0 + R - 1);
+  (this->*func)(Num0 + R);
+}
+
+void MineTable::BlankUpRight(void (MineTable::*func)(int), int Num0) {
+  const int R = nRow;
+  (this->*func)(Num0);
+  (this->*func)(Num0 - 1);
+  (this->*func)(Num0 + R - 1);
+  (this->*func)(Num0 + R);
+}
+
+void MineTable::BlankDownRight(void (MineTable::*func)(int), int Num0) {
+  const int R = nRow;
+  (this->*func)(Num0);
+  (this->*func)(Num0 - R);
+  (this->*func)(Num0 - R - 1);
+  (this->*func)(Num0 - 1);
+}
+
+void MineTable::BlankERROR(void (MineTable::*)(int), int) {
+  std::cout << "BLANK_ERROR" << std::endl;
+}
+
+void MineTable::DecreaseBomb(int Num0) {
+  MineButton* cell = CellAt(Num0);
+  if (cell != 0)
+    cell->num--;
+}
+
+void MineTable::DecreaseAround(int Num0) {
+  MineButton* cell = CellAt(Num0);
+  if (cell == 0 || !HasBomb(cell))
+    return;
+  BlankButton(&MineTable::DecreaseBomb, Num0);
+  cell->bomb = 0;
+  nBomb--;
+}
+
+void MineTable::AroundZERO(int Num0) {
+  BlankButton(&MineTable::DecreaseAround, Num0);
+}

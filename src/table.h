@@ -35,6 +35,16 @@ public:
   int MissCount;
   int mode;
 
+  // The top-level window's size after a fit, and the largest size it may be given, for a grid
+  // that requests gridWidth x gridHeight pixels.
+  struct WindowFit {
+    int width;
+    int height;
+    int maxWidth;
+    int maxHeight;
+  };
+  static WindowFit FitWindow(int gridWidth, int gridHeight);
+
   MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFile0);
   ~MineTable();
 
@@ -73,6 +83,19 @@ public:
   void DecreaseBomb(int Num0);
   void DecreaseAround(int Num0);
   void AroundZERO(int Num0);
+
+private:
+  // Number of slots in use, never beyond the capacity whatever nRow and nCol hold.
+  int Cells() const;
+  // The cell in slot Num0, or null when the slot lies outside the board or is empty (a saved
+  // game can leave a slot empty).
+  MineButton* CellAt(int Num0) const;
+
+  // Work list of the flood fill: opened cells with a count of 0 whose neighbours are still to
+  // be visited. Each cell enters once, when it opens, so the capacity bounds it.
+  int fillList[CAPACITY];
+  int fillCount;
+  bool filling;
 };
 
 #endif

@@ -2,6 +2,7 @@
 
 #include <glibmm/main.h>
 
+#include <climits>
 #include <cstdio>
 
 MineTimer::MineTimer()
@@ -37,7 +38,10 @@ void MineTimer::Resume(int timeGrab) {
 }
 
 bool MineTimer::TimeOut() {
-  nSec++;
+  // A count restored from a saved game may already stand at the top of the range; the clock
+  // then stays there rather than overflow.
+  if (nSec < INT_MAX)
+    nSec++;
   std::snprintf(buffer, sizeof buffer, "time: %6d.%d sec", nSec / 10, nSec % 10);
   timeLabel->set_text(buffer);
   timeLabel->show();

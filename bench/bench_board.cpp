@@ -1,0 +1,144 @@
+// Speed of the board on the largest grid the grid dialog allows, 100 x 50 cells: building it from
+// a 10 x 10 board, resetting it in place, drawing the bombs at 5 %, and a first opening whose
+// flood covers the whole board. Runs under a display (xvfb-run); each figure is reported with
+// its median over several repetitions.
+#include "minebutton.h"
+#include "table.h"
+#include "timer.h"
+
+#include <benchmark/benchmark.h>
+#include <gtkmm/main.h>
+
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+// The board traces every build; keep that out of the figures' output.
+class QuietTrace {
+public:
+  QuietTrace() : saved(std::cout.rdbuf(sink.rdbuf())) {}
+  ~QuietTrace() {
+    std::cout.rdbuf(saved);
+  }
+
+private:
+  std::ostringstream sink;
+  std::streambuf* saved;
+};
+
+void Flush() {
+  while (Gtk::Main::events_pending())
+    Gtk::Main::iteration(false);
+}
+
+GdkEventButton LeftRelease() {
+  GdkEventButton event = GdkEventButton();
+  event.type = GDK_BUTTON_RELEASE;
+  event.button = 1;
+  return event;
+}
+
+const int across = 100;
+const int down = 50;
+const int centre = (down / 2) * across + across / 2;
+
+void BM_ReCreateFromTenByTen(benchmark::State& state) {
+  QuietTrace quiet;
+  MineTimer timer;
+  MineTable table(nullptr, &timer, nullptr);
+  table.CreateTable();
+  for (auto _ : state) {
+    state.PauseTiming();
+    table.ReCreate(10, 10, 10, 24);
+    Flush();
+    state.ResumeTiming();
+    table.ReCreate(across, down, 5, 8);
+  }
+}
+
+void BM_KeepCreate(benchmark::State& state) {
+  QuietTrace quiet;
+  MineTimer timer;
+  MineTable table(nullptr, &timer, nullptr);
+  table.ReCreate(across, down, 5, 8);
+  for (auto _ : state) {
+    state.PauseTiming();
+    GdkEventButton event = LeftRelease();
+    table.ReleaseEvent(&event, centre);
+    Flush();
+    state.ResumeTiming();
+    table.KeepCreate();
+  }
+}
+
+void BM_DrawAtFivePercent(benchmark::State& state) {
+  QuietTrace quiet;
+  MineTimer timer;
+  MineTable table(nullptr, &timer, nullptr);
+  table.ReCreate(across, down, 5, 8);
+  for (auto _ : state) {
+    state.PauseTiming();
+    table.KeepCreate();
+    state.ResumeTiming();
+    table.CreateValue(centre);
+  }
+}
+
+// The bombs drawn at 5 % are cleared again but for one in a corner, so the first opening floods
+// every other cell and the game goes on.
+void BM_FloodWholeBoard(benchmark::State& state) {
+  QuietTrace quiet;
+  MineTimer timer;
+  MineTable table(nullptr, &timer, nullptr);
+  table.ReCreate(across, down, 5, 8);
+  for (auto _ : state) {
+    state.PauseTiming();
+    table.KeepCreate();
+    table.CreateValue(centre);
+    for (int i = 0; i < across * down; i++)
+      table.board[i]->bomb = 0;
+    table.board[0]->bomb = 1;
+    table.SetNum();
+    table.nBomb = 1;
+    Flush();
+    GdkEventButton event = LeftRelease();
+    state.ResumeTiming();
+    table.ReleaseEvent(&event, centre);
+  }
+  int opened = 0;
+  for (int i = 0; i < across * down; i++)
+    opened += table.board[i]->state == 0;
+  state.counters["opened"] = opened;
+}
+
+BENCHMARK(BM_ReCreateFromTenByTen)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_KeepCreate)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_DrawAtFivePercent)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_FloodWholeBoard)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+  Gtk::Main kit(argc, argv, true);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
