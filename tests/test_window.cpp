@@ -28,17 +28,15 @@
 
 namespace {
 
-struct Attach {
-  guint left, right, top, bottom, xOptions, yOptions, xPadding, yPadding;
-};
-
-Attach AttachOf(Gtk::Table* grid, Gtk::Widget* child) {
-  Attach a = {};
-  gtk_container_child_get(GTK_CONTAINER(grid->gobj()), child->gobj(), "left-attach", &a.left,
-                          "right-attach", &a.right, "top-attach", &a.top, "bottom-attach",
-                          &a.bottom, "x-options", &a.xOptions, "y-options", &a.yOptions,
-                          "x-padding", &a.xPadding, "y-padding", &a.yPadding, NULL);
-  return a;
+// Where a child sits in the layout grid: left, right, top, bottom, then the horizontal and
+// vertical options, then the two paddings.
+std::vector<guint> AttachOf(Gtk::Table* grid, Gtk::Widget* child) {
+  std::vector<guint> at(8);
+  gtk_container_child_get(GTK_CONTAINER(grid->gobj()), child->gobj(), "left-attach", &at[0],
+                          "right-attach", &at[1], "top-attach", &at[2], "bottom-attach", &at[3],
+                          "x-options", &at[4], "y-options", &at[5], "x-padding", &at[6],
+                          "y-padding", &at[7], NULL);
+  return at;
 }
 
 const guint FillExpand = Gtk::FILL | Gtk::EXPAND;
@@ -112,43 +110,17 @@ TEST_F(WindowTest, StartsCentredWithTheLayoutGrid) {
   EXPECT_EQ(vbox->vbox->property_n_columns().get_value(), 4u);
   EXPECT_EQ(vbox->vbox->get_children().size(), 5u);
 
-  Attach menu = AttachOf(vbox->vbox, vbox->menu->menubar);
-  EXPECT_EQ((std::vector<guint>{menu.left, menu.right, menu.top, menu.bottom}),
-            (std::vector<guint>{0, 3, 0, 1}));
-  EXPECT_EQ(menu.xOptions, FillExpand);
-  EXPECT_EQ(menu.yOptions, Shrink);
-
-  Attach clock = AttachOf(vbox->vbox, timer->timeLabel);
-  EXPECT_EQ((std::vector<guint>{clock.left, clock.right, clock.top, clock.bottom}),
-            (std::vector<guint>{0, 1, 1, 2}));
-  EXPECT_EQ(clock.xOptions, Shrink);
-  EXPECT_EQ(clock.yOptions, Shrink);
-
-  Attach reset = AttachOf(vbox->vbox, vbox->button);
-  EXPECT_EQ((std::vector<guint>{reset.left, reset.right, reset.top, reset.bottom}),
-            (std::vector<guint>{1, 3, 1, 2}));
-  EXPECT_EQ(reset.xOptions, FillExpand);
-  EXPECT_EQ(reset.yOptions, Shrink);
-
-  Attach board = AttachOf(vbox->vbox, table->Show());
-  EXPECT_EQ((std::vector<guint>{board.left, board.right, board.top, board.bottom}),
-            (std::vector<guint>{0, 3, 2, 3}));
-  EXPECT_EQ(board.xOptions, FillExpand);
-  EXPECT_EQ(board.yOptions, FillExpand);
-
   ASSERT_NE(StatusBar(), nullptr);
-  Attach status = AttachOf(vbox->vbox, StatusBar());
-  EXPECT_EQ((std::vector<guint>{status.left, status.right, status.top, status.bottom}),
-            (std::vector<guint>{0, 3, 3, 4}));
-  EXPECT_EQ(status.xOptions, FillExpand);
-  EXPECT_EQ(status.yOptions, Shrink);
-
-  Gtk::Widget* children[] = {vbox->menu->menubar, timer->timeLabel, vbox->button, table->Show(),
-                             StatusBar()};
-  for (Gtk::Widget* child : children) {
-    Attach a = AttachOf(vbox->vbox, child);
-    EXPECT_EQ(a.xPadding + a.yPadding, 0u);
-  }
+  EXPECT_EQ(AttachOf(vbox->vbox, vbox->menu->menubar),
+            (std::vector<guint>{0, 3, 0, 1, FillExpand, Shrink, 0, 0}));
+  EXPECT_EQ(AttachOf(vbox->vbox, timer->timeLabel),
+            (std::vector<guint>{0, 1, 1, 2, Shrink, Shrink, 0, 0}));
+  EXPECT_EQ(AttachOf(vbox->vbox, vbox->button),
+            (std::vector<guint>{1, 3, 1, 2, FillExpand, Shrink, 0, 0}));
+  EXPECT_EQ(AttachOf(vbox->vbox, table->Show()),
+            (std::vector<guint>{0, 3, 2, 3, FillExpand, FillExpand, 0, 0}));
+  EXPECT_EQ(AttachOf(vbox->vbox, StatusBar()),
+            (std::vector<guint>{0, 3, 3, 4, FillExpand, Shrink, 0, 0}));
 }
 
 TEST_F(WindowTest, ShowsEverythingButTheClockUntilItTicks) {
