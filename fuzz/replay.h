@@ -13,6 +13,7 @@
 #include "timer.h"
 
 #include <glibmm/ustring.h>
+#include <gtkmm/main.h>
 
 #include <cstdio>
 #include <fcntl.h>
@@ -47,6 +48,13 @@ inline void ReplaceAll(std::string* text, const std::string& from, const std::st
   for (std::string::size_type at = text->find(from); at != std::string::npos;
        at = text->find(from, at + to.size()))
     text->replace(at, from.size(), to);
+}
+
+// Lets the toolkit finish what closed windows and freed widgets left for its main loop, as the
+// game's own loop would; without it each input would leave some memory behind.
+inline void Settle() {
+  while (Gtk::Main::events_pending())
+    Gtk::Main::iteration(false);
 }
 
 // Following next visits listCount records and ends at endList, and prev mirrors next.
@@ -156,6 +164,7 @@ inline std::string ReplayScoreTable(const std::string& bytes) {
       problem = "the table does not hold the best records of the modes shown";
   }
   dialog->okButton->clicked();
+  Settle();
   list.ALLDeleteList();
   return problem;
 }
@@ -275,6 +284,7 @@ inline std::string ReplaySaveFile(const std::string& bytes) {
   }
   timer.Stop();
   delete table;
+  Settle();
   std::remove(saveName);
   return problem;
 }

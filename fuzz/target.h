@@ -13,8 +13,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <fcntl.h>
+#include <iostream>
 #include <string>
 #include <unistd.h>
 

@@ -1,7 +1,8 @@
-// Replays the fuzz targets' inputs through the same checks the targets make (fuzz/replay.h):
-// the seed corpus, which the game itself wrote, and every input with which fuzzing found a
-// fault (fuzz/regressions/), each with what the fixed game does with it. The files are read from
-// the source tree next to this file. Needs a display; runs in a temporary working directory.
+// Replays the fuzz targets' seed corpus, files the game itself wrote, through the same checks the
+// targets make on every input (fuzz/replay.h), so that the suite proves what the fuzzer starts
+// from, and that the checks hold on the game's own files. An input with which fuzzing finds a
+// fault joins these tests with what the fixed game does with it. The files are read from the
+// source tree next to this file. Needs a display; runs in a temporary working directory.
 #include "../fuzz/replay.h"
 #include "support.h"
 
