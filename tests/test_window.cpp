@@ -300,8 +300,6 @@ TEST_F(CloseRequestTest, QuitEndsProgramWithStatusZero) {
   Start();
   EXPECT_EXIT(
       {
-        // The program ends in the click, before the fixture could remove its directory.
-        TempDirTest::TearDown();
         CloseRequest(window);
         std::vector<Gtk::Dialog*> confirms = OpenTitled("EXIT");
         std::vector<Gtk::Widget*> buttons = confirms.at(0)->get_action_area()->get_children();
