@@ -2,8 +2,8 @@
 // a new game of the same size from the reset button, and on the largest board the grid dialog
 // allows (100 x 50 cells), in the shown window: building it and leaving it again with the
 // smallest and the largest pictures, the reset button, and a first opening that floods it. Runs
-// under a display (xvfb-run) in a temporary working directory; set GDK_NATIVE_WINDOWS=1 to measure
-// the toolkit as the program sets it up.
+// under a display (xvfb-run) in a temporary working directory; set GDK_NATIVE_WINDOWS=1 to compare
+// the toolkit with native windows for every widget window.
 #include "minebutton.h"
 #include "table.h"
 #include "vbox.h"
