@@ -1,0 +1,496 @@
+"""A player at the keyboard and mouse of the real game: its own virtual X server, real pointer
+and key input through xdotool, the game's trace on standard output, its files, and what its
+windows show (screen captures, read back with OCR where a text matters).
+
+Needs Xvfb, xdotool, xwininfo and xprop, ImageMagick's import, tesseract, and openbox for the
+cases that need a window manager. Everything started here is killed by its own process id."""
+
+import os
+import re
+import select
+import signal
+import subprocess
+import tempfile
+import threading
+import time
+
+
+
+class Patience:
+    """How long one expected effect may take on a busy two-core machine before a case fails;
+    a case that plays a large board stretches it."""
+
+    seconds = 15.0
+
+
+# Polling interval while waiting for an effect.
+POLL = 0.05
+
+SAVE_FILE = "MINE_SAVE.data"
+SCORE_FILE = "MINE_SCORE.data"
+MAIN_TITLE = "Velm'Mine"
+
+
+class Timeout(AssertionError):
+    pass
+
+
+def wait_until(what, probe, timeout=None):
+    """Polls probe() until it returns something true and returns that."""
+    deadline = time.monotonic() + (Patience.seconds if timeout is None else timeout)
+    while True:
+        result = probe()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise Timeout("gave up waiting for " + what)
+        time.sleep(POLL)
+
+
+def _kill_group(proc, grace=2.0):
+    """Ends a process started here in its own session, with everything it started."""
+    if proc.poll() is None:
+        try:
+            os.killpg(proc.pid, signal.SIGTERM)
+        except ProcessLookupError:
+            pass
+        try:
+            proc.wait(grace)
+        except subprocess.TimeoutExpired:
+            try:
+                os.killpg(proc.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            proc.wait(grace)
+
+
+class XServer:
+    """A private Xvfb on the first free display number."""
+
+    def __init__(self, width=1280, height=1024):
+        read_end, write_end = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+             "%dx%dx24" % (width, height), "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(write_end)
+        number = b""
+        try:
+            deadline = time.monotonic() + Patience.seconds
+            while not number.endswith(b"\n"):
+                left = deadline - time.monotonic()
+                if left <= 0 or not select.select([read_end], [], [], left)[0]:
+                    raise Timeout("Xvfb did not report its display")
+                chunk = os.read(read_end, 16)
+                if not chunk:
+                    raise Timeout("Xvfb ended before it reported its display")
+                number += chunk
+        except BaseException:
+            _kill_group(self.proc)
+            raise
+        finally:
+            os.close(read_end)
+        self.display = ":" + number.decode().strip()
+        self.env = dict(os.environ, DISPLAY=self.display)
+        self.env.pop("XAUTHORITY", None)
+        self.window_manager = None
+
+    def run(self, *args, check=True):
+        done = subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL,
+                              capture_output=True, timeout=Patience.seconds)
+        if check and done.returncode != 0:
+            raise AssertionError("%s failed: %s" % (" ".join(args), done.stderr.decode()))
+        return done.stdout
+
+    def start_window_manager(self):
+        """Openbox, for the cases that need a real window manager (maximising, title bars)."""
+        home = tempfile.mkdtemp(prefix="velmine-wm-")
+        self.window_manager = subprocess.Popen(
+            ["openbox"], env=dict(self.env, HOME=home), stdin=subprocess.DEVNULL,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        wait_until("the window manager",
+                   lambda: b"window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
+                                                    check=False))
+
+    def stop(self):
+        if self.window_manager is not None:
+            _kill_group(self.window_manager)
+        _kill_group(self.proc)
+
+    # Input: real X events through the XTEST extension, as a mouse and keyboard give them.
+
+    def click(self, x, y, button=1):
+        self.run("xdotool", "mousemove", str(x), str(y), "click", str(button))
+
+    def move_away(self):
+        """Puts the pointer in the screen's corner, off every window, so no cell is lit."""
+        self.run("xdotool", "mousemove", "0", "0")
+
+    def type_text(self, text):
+        self.run("xdotool", "type", "--delay", "30", text)
+
+    def key(self, *names):
+        self.run("xdotool", "key", *names)
+
+    # Windows.
+
+    def windows(self, title):
+        found = self.run("xdotool", "search", "--onlyvisible", "--name",
+                         "^" + re.escape(title) + "$", check=False)
+        return [int(word) for word in found.split()]
+
+    def find_window(self, title, timeout=None):
+        return wait_until("a window titled " + title, lambda: self.windows(title), timeout)[0]
+
+    def wait_window_gone(self, title):
+        wait_until("the window %s to go" % title, lambda: not self.windows(title))
+
+    def geometry(self, window):
+        """Absolute position and size of a window's inside, as (x, y, width, height)."""
+        info = self.run("xwininfo", "-id", str(window)).decode()
+
+        def field(name):
+            return int(re.search(name + r":\s+(-?\d+)", info).group(1))
+
+        return (field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
+                field("Height"))
+
+    def map_state(self, window):
+        info = self.run("xwininfo", "-id", str(window)).decode()
+        return re.search(r"Map State:\s+(\w+)", info).group(1)
+
+    def frame_extents(self, window):
+        """The window manager's frame around a window: left, right, top, bottom."""
+        found = self.run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").decode()
+        return tuple(int(v) for v in re.findall(r"\d+", found.split("=", 1)[1]))
+
+    def capture(self, window="root"):
+        return Image.from_ppm(self.run("import", "-silent", "-window", str(window), "-depth", "8", "ppm:-"))
+
+    def save_png(self, path, window="root", crop=None):
+        args = ["import", "-silent", "-window", str(window)]
+        if crop is not None:
+            args += ["-crop", "%dx%d+%d+%d" % (crop[2], crop[3], crop[0], crop[1]), "+repage"]
+        self.run(*args, path)
+
+
+class Image:
+    """An RGB screen capture, compared pixel for pixel."""
+
+    def __init__(self, width, height, data):
+        self.width, self.height, self.data = width, height, data
+
+    @classmethod
+    def from_ppm(cls, ppm):
+        match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", ppm)
+        if not match or match.group(3) != b"255":
+            raise AssertionError("not an 8-bit PPM capture")
+        width, height = int(match.group(1)), int(match.group(2))
+        return cls(width, height, ppm[match.end():match.end() + width * height * 3])
+
+    def row(self, y, x0=0, x1=None):
+        x1 = self.width if x1 is None else x1
+        start = (y * self.width + x0) * 3
+        return self.data[start:start + (x1 - x0) * 3]
+
+    def column(self, x, y0, y1):
+        return bytes(b for y in range(y0, y1) for b in self.data[(y * self.width + x) * 3:
+                                                                  (y * self.width + x) * 3 + 3])
+
+    def crop(self, x, y, width, height):
+        x, y = max(0, x), max(0, y)
+        width, height = min(width, self.width - x), min(height, self.height - y)
+        return Image(width, height, b"".join(self.row(y + i, x, x + width) for i in range(height)))
+
+    def __eq__(self, other):
+        return (self.width, self.height, self.data) == (other.width, other.height, other.data)
+
+    def __hash__(self):
+        return hash((self.width, self.height, self.data))
+
+    def to_ppm(self):
+        return b"P6\n%d %d\n255\n" % (self.width, self.height) + self.data
+
+
+class OcrWord:
+    def __init__(self, text, left, top, width, height, line):
+        self.text, self.left, self.top, self.width, self.height = text, left, top, width, height
+        self.line = line
+
+    def centre(self):
+        return self.left + self.width // 2, self.top + self.height // 2
+
+
+def _plain(text):
+    return re.sub(r"[^0-9a-z%]", "", text.lower())
+
+
+# One thread: OCR of a few words is no faster with more, and the machine is shared.
+_OCR_ENV = dict(os.environ, OMP_THREAD_LIMIT="1")
+
+
+def ocr_words(image, scale):
+    """Reads the words of a capture with their boxes (in the capture's pixels)."""
+    big = _scale(image, scale)
+    with tempfile.NamedTemporaryFile(suffix=".ppm") as picture:
+        picture.write(big.to_ppm())
+        picture.flush()
+        done = subprocess.run(["tesseract", picture.name, "-", "--psm", "11", "tsv"],
+                              capture_output=True, timeout=Patience.seconds, stdin=subprocess.DEVNULL,
+                              env=_OCR_ENV)
+    words = []
+    for line in done.stdout.decode(errors="replace").splitlines()[1:]:
+        fields = line.split("\t")
+        if len(fields) == 12 and fields[0] == "5" and fields[11].strip():
+            left, top, width, height = (int(v) // scale for v in fields[6:10])
+            words.append(OcrWord(fields[11], left, top, width, height, tuple(fields[1:5])))
+    return words
+
+
+def ocr_text(image, scale=1):
+    """The text of a capture as one line."""
+    big = _scale(image, scale)
+    with tempfile.NamedTemporaryFile(suffix=".ppm") as picture:
+        picture.write(big.to_ppm())
+        picture.flush()
+        done = subprocess.run(["tesseract", picture.name, "-", "--psm", "6"],
+                              capture_output=True, timeout=Patience.seconds, stdin=subprocess.DEVNULL,
+                              env=_OCR_ENV)
+    return " ".join(done.stdout.decode(errors="replace").split())
+
+
+def reads(image, phrase):
+    """Whether a capture shows a phrase, and the text read: the text at its own size first,
+    then enlarged, since neither reads every font size well."""
+    texts = []
+    for scale in (1, 3):
+        texts.append(ocr_text(image, scale))
+        if plain(phrase) in plain(texts[-1]):
+            return True, texts[-1]
+    return False, " | ".join(texts)
+
+
+def plain(text):
+    """Lower case letters, digits and % only: what OCR reads reliably."""
+    return _plain(text)
+
+
+def find_phrase(image, phrase):
+    """The box (x, y, width, height) of a phrase in a capture, or None."""
+    for scale in (1, 3):
+        box = _find_words(ocr_words(image, scale), [_plain(word) for word in phrase.split()])
+        if box is not None:
+            return box
+    return None
+
+
+def _find_words(words, wanted):
+    for i in range(len(words) - len(wanted) + 1):
+        run = words[i:i + len(wanted)]
+        if [_plain(w.text) for w in run] == wanted and len({w.line for w in run}) == 1:
+            left = run[0].left
+            top = min(w.top for w in run)
+            right = max(w.left + w.width for w in run)
+            bottom = max(w.top + w.height for w in run)
+            return left, top, right - left, bottom - top
+    return None
+
+
+def _scale(image, factor):
+    """Nearest-neighbour enlargement: small screen text reads better for OCR when larger."""
+    rows = []
+    for y in range(image.height):
+        row = image.row(y)
+        wide = b"".join(row[i:i + 3] * factor for i in range(0, len(row), 3))
+        rows.append(wide * factor)
+    return Image(image.width * factor, image.height * factor, b"".join(rows))
+
+
+class Game:
+    """The velmine process, its trace and its working directory."""
+
+    def __init__(self, server, binary, workdir):
+        self.server, self.workdir = server, workdir
+        self.lines, self.errors = [], []
+        self.changed = threading.Condition()
+        self.proc = subprocess.Popen([binary], cwd=workdir, env=server.env,
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE, start_new_session=True)
+        self.readers = [threading.Thread(target=self._read, args=(self.proc.stdout, self.lines),
+                                         daemon=True),
+                        threading.Thread(target=self._read, args=(self.proc.stderr, self.errors),
+                                         daemon=True)]
+        for reader in self.readers:
+            reader.start()
+
+    def _read(self, stream, into):
+        for raw in stream:
+            with self.changed:
+                into.append(raw.decode(errors="replace").rstrip("\n"))
+                self.changed.notify_all()
+
+    def mark(self):
+        """The trace's length now: later waits can look only at what comes after it."""
+        with self.changed:
+            return len(self.lines)
+
+    def wait_line(self, line, since=0):
+        """Waits for an exact trace line at or after position since; returns its position."""
+        deadline = time.monotonic() + Patience.seconds
+        with self.changed:
+            while True:
+                for i in range(since, len(self.lines)):
+                    if self.lines[i] == line:
+                        return i
+                left = deadline - time.monotonic()
+                if left <= 0 or self.proc.poll() is not None and not self._more_coming():
+                    raise Timeout("trace line %r never came; trace after %d:\n%s" %
+                                  (line, since, "\n".join(self.lines[since:])))
+                self.changed.wait(min(left, 0.2))
+
+    def _more_coming(self):
+        return any(reader.is_alive() for reader in self.readers)
+
+    def trace_since(self, since):
+        with self.changed:
+            return list(self.lines[since:])
+
+    def wait_exit(self):
+        status = self.proc.wait(Patience.seconds)
+        for reader in self.readers:
+            reader.join(Patience.seconds)
+        return status
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def stop(self):
+        _kill_group(self.proc)
+        for reader in self.readers:
+            reader.join(Patience.seconds)
+        self.proc.stdout.close()
+        self.proc.stderr.close()
+
+    def path(self, name):
+        return os.path.join(self.workdir, name)
+
+
+class Board:
+    """Where the cells of the main window are on the screen, found from the grid's size that the
+    game traces and the regular pattern of identical covered cells."""
+
+    # The grid's offset inside the window and the look of a covered cell, learnt from a fresh
+    # board of each size, for boards that are no longer fresh (a resumed game).
+    layouts = {}
+
+    def __init__(self, server, window, across, down, width, height, managed=False):
+        self.server, self.window = server, window
+        self.across, self.down = across, down
+        self.width, self.height = width, height
+        self.pitch_x, self.pitch_y = width // across, height // down
+        key = (across, down, width, height, managed)
+        if key not in Board.layouts:
+            Board.layouts[key] = self._locate()
+        self.x0, self.y0, self.covered = Board.layouts[key]
+
+    def _locate(self):
+        self.server.move_away()
+        image = wait_until("a steady capture of the board", self._steady_capture)
+        span = min(image.width - 30, self.width)
+        cells = min(3, self.down - 1)
+        y0 = self._first_periodic(
+            image.height - (cells + 1) * self.pitch_y,
+            lambda y: image.row(y, 0, span) == image.row(y + self.pitch_y, 0, span),
+            cells * self.pitch_y)
+        cells_x = min(3, self.across - 1)
+        rows = (y0, y0 + cells * self.pitch_y)
+        x0 = self._first_periodic(
+            image.width - (cells_x + 1) * self.pitch_x,
+            lambda x: image.column(x, *rows) == image.column(x + self.pitch_x, *rows),
+            cells_x * self.pitch_x)
+        self.x0, self.y0 = x0, y0
+        return x0, y0, self.cell(image, 0, 0)
+
+    def _steady_capture(self):
+        first = self.server.capture(self.window)
+        second = self.server.capture(self.window)
+        return first if first == second else None
+
+    @staticmethod
+    def _first_periodic(limit, same, length):
+        """The first offset from which `length` consecutive lines repeat one pitch later."""
+        start = 0
+        while start < limit:
+            for offset in range(start, start + length):
+                if not same(offset):
+                    start = offset + 1
+                    break
+            else:
+                return start
+        raise AssertionError("no regular grid of cells found in the window")
+
+    def window_origin(self):
+        return self.server.geometry(self.window)[:2]
+
+    def centre(self, row, col):
+        """Absolute screen position of the middle of cell (row across, col down)."""
+        x, y = self.window_origin()
+        return (x + self.x0 + row * self.pitch_x + self.pitch_x // 2,
+                y + self.y0 + col * self.pitch_y + self.pitch_y // 2)
+
+    def click(self, row, col, button=1):
+        self.server.click(*self.centre(row, col), button=button)
+
+    def capture(self):
+        """The window with the pointer out of the way."""
+        self.server.move_away()
+        return self.server.capture(self.window)
+
+    def cell(self, image, row, col):
+        return image.crop(self.x0 + row * self.pitch_x, self.y0 + col * self.pitch_y,
+                          self.pitch_x, self.pitch_y)
+
+    def visible(self, image):
+        """The cells wholly inside the board's view, as (row, col) pairs: the view ends at the
+        window's edge, above the status bar, and leaves room for scroll bars when it scrolls."""
+        right, bottom = image.width - 2, image.height - 32
+        scrolls_down = self.y0 + self.height > bottom
+        scrolls_across = self.x0 + self.width > right
+        right -= 20 if scrolls_down else 0
+        bottom -= 20 if scrolls_across else 0
+        return [(r, c) for c in range(self.down) for r in range(self.across)
+                if self.x0 + (r + 1) * self.pitch_x <= right
+                and self.y0 + (c + 1) * self.pitch_y <= bottom]
+
+    def looks(self, image, cells=None):
+        """Each cell's picture, for comparing boards and cells."""
+        cells = self.visible(image) if cells is None else cells
+        return {cell: self.cell(image, *cell) for cell in cells}
+
+    def clock_strip(self, image):
+        """The row between the menu bar and the grid that holds the clock and the reset button."""
+        return image.crop(0, self.y0 - 34, image.width, 32)
+
+
+class SavedGame:
+    """MINE_SAVE.data read back: the state line and every cell."""
+
+    def __init__(self, text):
+        lines = text.split("\n")
+        if lines[0] != "STATE<" or lines[2] != ">" or lines[3] != "BOARD<":
+            raise AssertionError("not a saved game:\n" + text[:200])
+        (self.across, self.down, self.percent, self.bombs, self.size, self.bomb_count,
+         self.miss_count, self.tenths, self.mode) = (int(v) for v in lines[1].split("\t"))
+        n = self.across * self.down
+        self.cells = {}
+        for line in lines[4:4 + n]:
+            row, col, state, bomb, num = (int(v) for v in line.split("\t"))
+            self.cells[(row, col)] = (state, bomb, num)
+        self.tail = lines[4 + n:]
+
+    def with_state(self, state):
+        return {cell for cell, value in self.cells.items() if value[0] == state}
+
+    def bomb_cells(self):
+        return {cell for cell, value in self.cells.items() if value[1] > 0}
