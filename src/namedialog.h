@@ -24,11 +24,15 @@ public:
   Gtk::Button* okButton;
   Gtk::VBox* vbox;
   Gtk::HBox* hbox;
+  // Characters in the entry before the chunk being inserted: the length limit may take in only
+  // part of a chunk, and only what actually went in may be removed again.
+  int lengthBefore;
 
   NameDialog(MineTable* table0);
   virtual ~NameDialog();
 
 protected:
+  void InsertTextBegin(const Glib::ustring& text, int* position);
   void InsertText(const Glib::ustring& text, int* position);
   void OkClicked();
   bool DeleteEvent(GdkEventAny* event);

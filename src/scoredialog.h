@@ -18,6 +18,7 @@
 
 class MineTimer;
 class ScoreFile;
+struct ScoreItem;
 
 class ScoreCol : public Gtk::TreeModelColumnRecord {
 public:
@@ -65,6 +66,7 @@ public:
 
   void Create(int targetRow0);
   void ReadFile();
+  // buffer0 must hold at least 9 bytes; a code without a name leaves it untouched.
   void SelectMode(char* buffer0, int mode);
 
 protected:
@@ -74,6 +76,14 @@ protected:
   void MediumChecked();
   void AdvanceChecked();
   void FreeChecked();
+
+private:
+  bool ModeShown(int mode);
+  void AppendRow(ScoreItem* item, int num);
+  // The body shared by the four check boxes' handlers.
+  void ModeChecked(Gtk::CheckButton* check, int& flag, const char* name);
+  // The closing shared by OK and the close box: the grab, the clock, then the dialog itself.
+  void CloseDialog();
 };
 
 #endif
