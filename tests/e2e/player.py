@@ -8,12 +8,21 @@ cases that need a window manager. Everything started here is killed by its own p
 import os
 import re
 import select
+import shutil
 import signal
 import subprocess
 import tempfile
 import threading
 import time
 
+MAIN_TITLE = "Velm'Mine"
+SAVE_FILE = "MINE_SAVE.data"
+SCORE_FILE = "MINE_SCORE.data"
+# The menu bar lies within the main window's top rows, the status bar fills its bottom rows.
+MENU_BAR_HEIGHT = 24
+STATUS_BAR_HEIGHT = 30
+# Polling interval while waiting for an effect.
+POLL = 0.05
 
 
 class Patience:
@@ -23,21 +32,13 @@ class Patience:
     seconds = 15.0
 
 
-# Polling interval while waiting for an effect.
-POLL = 0.05
-
-SAVE_FILE = "MINE_SAVE.data"
-SCORE_FILE = "MINE_SCORE.data"
-MAIN_TITLE = "Velm'Mine"
-
-
 class Timeout(AssertionError):
     pass
 
 
-def wait_until(what, probe, timeout=None):
+def wait_until(what, probe):
     """Polls probe() until it returns something true and returns that."""
-    deadline = time.monotonic() + (Patience.seconds if timeout is None else timeout)
+    deadline = time.monotonic() + Patience.seconds
     while True:
         result = probe()
         if result:
@@ -105,9 +106,10 @@ class XServer:
 
     def start_window_manager(self):
         """Openbox, for the cases that need a real window manager (maximising, title bars)."""
-        home = tempfile.mkdtemp(prefix="velmine-wm-")
+        self.window_manager_home = tempfile.mkdtemp(prefix="velmine-wm-")
         self.window_manager = subprocess.Popen(
-            ["openbox"], env=dict(self.env, HOME=home), stdin=subprocess.DEVNULL,
+            ["openbox"], env=dict(self.env, HOME=self.window_manager_home),
+            stdin=subprocess.DEVNULL,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
         wait_until("the window manager",
                    lambda: b"window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
@@ -116,6 +118,7 @@ class XServer:
     def stop(self):
         if self.window_manager is not None:
             _kill_group(self.window_manager)
+            shutil.rmtree(self.window_manager_home, True)
         _kill_group(self.proc)
 
     # Input: real X events through the XTEST extension, as a mouse and keyboard give them.
@@ -140,8 +143,8 @@ class XServer:
                          "^" + re.escape(title) + "$", check=False)
         return [int(word) for word in found.split()]
 
-    def find_window(self, title, timeout=None):
-        return wait_until("a window titled " + title, lambda: self.windows(title), timeout)[0]
+    def find_window(self, title):
+        return wait_until("a window titled " + title, lambda: self.windows(title))[0]
 
     def wait_window_gone(self, title):
         wait_until("the window %s to go" % title, lambda: not self.windows(title))
@@ -160,19 +163,62 @@ class XServer:
         info = self.run("xwininfo", "-id", str(window)).decode()
         return re.search(r"Map State:\s+(\w+)", info).group(1)
 
+    def net_wm_state(self, window):
+        return self.run("xprop", "-id", str(window), "_NET_WM_STATE").decode()
+
+    def spy_sizes(self, window):
+        return SizeSpy(self, window)
+
     def frame_extents(self, window):
         """The window manager's frame around a window: left, right, top, bottom."""
         found = self.run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").decode()
         return tuple(int(v) for v in re.findall(r"\d+", found.split("=", 1)[1]))
 
     def capture(self, window="root"):
-        return Image.from_ppm(self.run("import", "-silent", "-window", str(window), "-depth", "8", "ppm:-"))
+        return Image.from_ppm(self.run("import", "-silent", "-window", str(window), "-depth", "8",
+                                       "ppm:-"))
 
     def save_png(self, path, window="root", crop=None):
         args = ["import", "-silent", "-window", str(window)]
         if crop is not None:
             args += ["-crop", "%dx%d+%d+%d" % (crop[2], crop[3], crop[0], crop[1]), "+repage"]
         self.run(*args, path)
+
+
+class SizeSpy:
+    """Every size the X server gives a window from now on, in order, as xev reports it."""
+
+    def __init__(self, server, window):
+        self.proc = subprocess.Popen(
+            ["xev", "-id", str(window), "-event", "structure", "-event", "property"],
+            env=server.env, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+            stderr=subprocess.DEVNULL, start_new_session=True)
+        self.seen, self.ready = [], threading.Event()
+        self.reader = threading.Thread(target=self._read, daemon=True)
+        self.reader.start()
+        # A property of no meaning to the game, set until xev shows it: from then on it listens.
+        wait_until("xev to listen", lambda: self._ping(server, window))
+
+    def _ping(self, server, window):
+        server.run("xprop", "-id", str(window), "-f", "VELMINE_E2E_SPY", "8s", "-set",
+                   "VELMINE_E2E_SPY", "listening")
+        return self.ready.wait(0.2)
+
+    def _read(self):
+        for line in self.proc.stdout:
+            size = re.search(rb"width (\d+), height (\d+)", line)
+            if size:
+                self.seen.append((int(size.group(1)), int(size.group(2))))
+            elif b"VELMINE_E2E_SPY" in line:
+                self.ready.set()
+
+    def sizes(self):
+        return list(self.seen)
+
+    def stop(self):
+        _kill_group(self.proc)
+        self.reader.join(Patience.seconds)
+        self.proc.stdout.close()
 
 
 class Image:
@@ -213,92 +259,61 @@ class Image:
         return b"P6\n%d %d\n255\n" % (self.width, self.height) + self.data
 
 
-class OcrWord:
-    def __init__(self, text, left, top, width, height, line):
-        self.text, self.left, self.top, self.width, self.height = text, left, top, width, height
-        self.line = line
-
-    def centre(self):
-        return self.left + self.width // 2, self.top + self.height // 2
-
-
-def _plain(text):
-    return re.sub(r"[^0-9a-z%]", "", text.lower())
-
-
 # One thread: OCR of a few words is no faster with more, and the machine is shared.
 _OCR_ENV = dict(os.environ, OMP_THREAD_LIMIT="1")
 
 
-def ocr_words(image, scale):
-    """Reads the words of a capture with their boxes (in the capture's pixels)."""
-    big = _scale(image, scale)
+def _tesseract(image, scale, *options):
     with tempfile.NamedTemporaryFile(suffix=".ppm") as picture:
-        picture.write(big.to_ppm())
+        picture.write(_scale(image, scale).to_ppm())
         picture.flush()
-        done = subprocess.run(["tesseract", picture.name, "-", "--psm", "11", "tsv"],
-                              capture_output=True, timeout=Patience.seconds, stdin=subprocess.DEVNULL,
-                              env=_OCR_ENV)
-    words = []
-    for line in done.stdout.decode(errors="replace").splitlines()[1:]:
-        fields = line.split("\t")
-        if len(fields) == 12 and fields[0] == "5" and fields[11].strip():
-            left, top, width, height = (int(v) // scale for v in fields[6:10])
-            words.append(OcrWord(fields[11], left, top, width, height, tuple(fields[1:5])))
-    return words
+        done = subprocess.run(["tesseract", picture.name, "-"] + list(options),
+                              capture_output=True, timeout=Patience.seconds,
+                              stdin=subprocess.DEVNULL, env=_OCR_ENV)
+    return done.stdout.decode(errors="replace")
 
 
-def ocr_text(image, scale=1):
-    """The text of a capture as one line."""
-    big = _scale(image, scale)
-    with tempfile.NamedTemporaryFile(suffix=".ppm") as picture:
-        picture.write(big.to_ppm())
-        picture.flush()
-        done = subprocess.run(["tesseract", picture.name, "-", "--psm", "6"],
-                              capture_output=True, timeout=Patience.seconds, stdin=subprocess.DEVNULL,
-                              env=_OCR_ENV)
-    return " ".join(done.stdout.decode(errors="replace").split())
+def plain(text):
+    """Lower case letters, digits and % only: what OCR reads reliably."""
+    return re.sub(r"[^0-9a-z%]", "", text.lower())
 
 
 def reads(image, phrase):
-    """Whether a capture shows a phrase, and the text read: the text at its own size first,
-    then enlarged, since neither reads every font size well."""
+    """Whether a capture shows a phrase, and the text read: at the screen's own size first,
+    then enlarged, since neither reads every size of text well."""
     texts = []
     for scale in (1, 3):
-        texts.append(ocr_text(image, scale))
+        texts.append(" ".join(_tesseract(image, scale, "--psm", "6").split()))
         if plain(phrase) in plain(texts[-1]):
             return True, texts[-1]
     return False, " | ".join(texts)
 
 
-def plain(text):
-    """Lower case letters, digits and % only: what OCR reads reliably."""
-    return _plain(text)
-
-
 def find_phrase(image, phrase):
     """The box (x, y, width, height) of a phrase in a capture, or None."""
+    wanted = [plain(word) for word in phrase.split()]
     for scale in (1, 3):
-        box = _find_words(ocr_words(image, scale), [_plain(word) for word in phrase.split()])
-        if box is not None:
-            return box
-    return None
-
-
-def _find_words(words, wanted):
-    for i in range(len(words) - len(wanted) + 1):
-        run = words[i:i + len(wanted)]
-        if [_plain(w.text) for w in run] == wanted and len({w.line for w in run}) == 1:
-            left = run[0].left
-            top = min(w.top for w in run)
-            right = max(w.left + w.width for w in run)
-            bottom = max(w.top + w.height for w in run)
-            return left, top, right - left, bottom - top
+        # Word lines of tesseract's table: level 5, then page, block, paragraph, line, word,
+        # left, top, width, height, confidence and text.
+        words = [line.split("\t") for line in _tesseract(image, scale, "--psm", "11", "tsv")
+                 .splitlines()]
+        words = [w for w in words if len(w) == 12 and w[0] == "5" and w[11].strip()]
+        for i in range(len(words) - len(wanted) + 1):
+            run = words[i:i + len(wanted)]
+            if [plain(w[11]) for w in run] == wanted and len({tuple(w[1:5]) for w in run}) == 1:
+                left = min(int(w[6]) for w in run)
+                top = min(int(w[7]) for w in run)
+                right = max(int(w[6]) + int(w[8]) for w in run)
+                bottom = max(int(w[7]) + int(w[9]) for w in run)
+                return (left // scale, top // scale, (right - left) // scale,
+                        (bottom - top) // scale)
     return None
 
 
 def _scale(image, factor):
     """Nearest-neighbour enlargement: small screen text reads better for OCR when larger."""
+    if factor == 1:
+        return image
     rows = []
     for y in range(image.height):
         row = image.row(y)
@@ -308,10 +323,9 @@ def _scale(image, factor):
 
 
 class Game:
-    """The velmine process, its trace and its working directory."""
+    """The velmine process and what it writes to standard output and standard error."""
 
     def __init__(self, server, binary, workdir):
-        self.server, self.workdir = server, workdir
         self.lines, self.errors = [], []
         self.changed = threading.Condition()
         self.proc = subprocess.Popen([binary], cwd=workdir, env=server.env,
@@ -345,8 +359,9 @@ class Game:
                         return i
                 left = deadline - time.monotonic()
                 if left <= 0 or self.proc.poll() is not None and not self._more_coming():
-                    raise Timeout("trace line %r never came; trace after %d:\n%s" %
-                                  (line, since, "\n".join(self.lines[since:])))
+                    raise Timeout("trace line %r never came; trace after %d:\n%s\nerrors:\n%s" %
+                                  (line, since, "\n".join(self.lines[since:]),
+                                   "\n".join(self.errors)))
                 self.changed.wait(min(left, 0.2))
 
     def _more_coming(self):
@@ -372,16 +387,14 @@ class Game:
         self.proc.stdout.close()
         self.proc.stderr.close()
 
-    def path(self, name):
-        return os.path.join(self.workdir, name)
-
 
 class Board:
     """Where the cells of the main window are on the screen, found from the grid's size that the
     game traces and the regular pattern of identical covered cells."""
 
     # The grid's offset inside the window and the look of a covered cell, learnt from a fresh
-    # board of each size, for boards that are no longer fresh (a resumed game).
+    # board of each size and reused for boards that are no longer fresh (a resumed game): a
+    # process must meet a fresh board of a size before any other board of that size.
     layouts = {}
 
     def __init__(self, server, window, across, down, width, height, managed=False):
@@ -430,22 +443,14 @@ class Board:
                 return start
         raise AssertionError("no regular grid of cells found in the window")
 
-    def window_origin(self):
-        return self.server.geometry(self.window)[:2]
-
     def centre(self, row, col):
         """Absolute screen position of the middle of cell (row across, col down)."""
-        x, y = self.window_origin()
+        x, y = self.server.geometry(self.window)[:2]
         return (x + self.x0 + row * self.pitch_x + self.pitch_x // 2,
                 y + self.y0 + col * self.pitch_y + self.pitch_y // 2)
 
     def click(self, row, col, button=1):
         self.server.click(*self.centre(row, col), button=button)
-
-    def capture(self):
-        """The window with the pointer out of the way."""
-        self.server.move_away()
-        return self.server.capture(self.window)
 
     def cell(self, image, row, col):
         return image.crop(self.x0 + row * self.pitch_x, self.y0 + col * self.pitch_y,
@@ -463,10 +468,9 @@ class Board:
                 if self.x0 + (r + 1) * self.pitch_x <= right
                 and self.y0 + (c + 1) * self.pitch_y <= bottom]
 
-    def looks(self, image, cells=None):
-        """Each cell's picture, for comparing boards and cells."""
-        cells = self.visible(image) if cells is None else cells
-        return {cell: self.cell(image, *cell) for cell in cells}
+    def looks(self, image):
+        """Each visible cell's picture, for comparing boards and cells."""
+        return {cell: self.cell(image, *cell) for cell in self.visible(image)}
 
     def clock_strip(self, image):
         """The row between the menu bar and the grid that holds the clock and the reset button."""
@@ -494,3 +498,108 @@ class SavedGame:
 
     def bomb_cells(self):
         return {cell for cell, value in self.cells.items() if value[1] > 0}
+
+
+class Player:
+    """A player's actions on one game in one working directory: starting it, finding the
+    board, choosing from the menus, pressing dialog buttons, reading the screen."""
+
+    # Positions found by reading the screen once and reused: the same program with the same
+    # fonts lays its menus and dialogs out the same way every time.
+    places = {}
+
+    def __init__(self, server, binary, workdir):
+        self.x, self.binary, self.workdir = server, binary, workdir
+        self.managed = False
+        self.game = self.window = None
+
+    def use_window_manager(self):
+        self.x.start_window_manager()
+        self.managed = True
+
+    def start(self):
+        """Starts the game and waits until its window is up and fitted to the first board."""
+        self.game = Game(self.x, self.binary, self.workdir)
+        self.window = self.x.find_window(MAIN_TITLE)
+        self.width, self.height = self.board_size(0)
+        return self.game
+
+    def board_size(self, since):
+        """The grid's size in pixels, from the trace of each change of board size."""
+        changed = self.game.wait_line("CHANGE", since)
+        size = re.fullmatch(r"width=(\d+),height=(\d+)", self.game.lines[changed - 1])
+        if size is None:
+            raise AssertionError("no grid size traced before CHANGE")
+        return int(size.group(1)), int(size.group(2))
+
+    def board(self, across=10, down=10):
+        return Board(self.x, self.window, across, down, self.width, self.height, self.managed)
+
+    def save_path(self):
+        return os.path.join(self.workdir, SAVE_FILE)
+
+    def read_saved(self):
+        with open(self.save_path()) as saved:
+            return SavedGame(saved.read())
+
+    def place(self, key, image, phrase):
+        if key not in Player.places:
+            box = find_phrase(image, phrase)
+            if box is None:
+                raise AssertionError("%r not found on screen" % phrase)
+            Player.places[key] = (box[0] + box[2] // 2, box[1] + box[3] // 2)
+        return Player.places[key]
+
+    def choose(self, menu, item):
+        """Opens a menu of the menu bar with the mouse and clicks one of its entries."""
+        x0, y0, width, _ = self.x.geometry(self.window)
+        strip = self.x.capture(self.window).crop(0, 0, width, MENU_BAR_HEIGHT)
+        mx, my = self.place(("menu bar", menu), strip, menu)
+        self.x.click(x0 + mx, y0 + my)
+        # The open menu is a window of its own, named after the program.
+        popup = self.x.find_window("velmine")
+        px, py, _, _ = self.x.geometry(popup)
+        ix, iy = self.place(("menu", menu, item), self.x.capture(popup), item)
+        self.x.click(px + ix, py + iy)
+        wait_until("the menu to close", lambda: not self.x.windows("velmine"))
+
+    def press(self, title, label):
+        """Clicks a labelled button of the dialog with that title."""
+        dialog = self.x.find_window(title)
+        x0, y0, width, height = self.x.geometry(dialog)
+        bx, by = self.place(("button", title, label, width, height),
+                            self.x.capture(dialog), label)
+        self.x.click(x0 + bx, y0 + by)
+
+    def dialog(self, title):
+        """A capture of the dialog with that title, once it is drawn."""
+        dialog = self.x.find_window(title)
+        return wait_until("the dialog %s drawn" % title, lambda: self.steady(dialog))
+
+    def steady(self, window):
+        first = self.x.capture(window)
+        return first if first == self.x.capture(window) else None
+
+    def steady_main(self):
+        self.x.move_away()
+        return wait_until("a steady main window", lambda: self.steady(self.window))
+
+    def status_bar(self):
+        image = self.steady_main()
+        return image.crop(0, image.height - STATUS_BAR_HEIGHT, image.width, STATUS_BAR_HEIGHT)
+
+    def open_first(self, board, cell):
+        """The first left click of a game; returns the looks before and after."""
+        before = board.looks(self.steady_main())
+        board.click(*cell)
+        return before, wait_until("the first opening", lambda: self.changed_looks(board, before))
+
+    def mark_one(self, board, looks):
+        """Marks the first covered cell; returns it and the looks after."""
+        cell = next(cell for cell, look in looks.items() if look == board.covered)
+        board.click(*cell, button=3)
+        return cell, wait_until("the mark", lambda: self.changed_looks(board, looks))
+
+    def changed_looks(self, board, before):
+        looks = board.looks(self.steady_main())
+        return looks if looks != before else None
