@@ -1,7 +1,64 @@
-// placeholder: replaced by the real implementation
 #include "savedialog.h"
-SaveDialog::SaveDialog(MineTable* table0, SaveFile* saveFile0, MineTimer* timer0) : vbox(0), label(0), table(table0), timer(timer0), saveFile(saveFile0), timeGrab(1), okButton(0), cancelButton(0) {}
-SaveDialog::~SaveDialog() {}
-void SaveDialog::OkClicked() {}
-void SaveDialog::CancelClicked() {}
-bool SaveDialog::SignalDelete(GdkEventAny*) { return true; }
+
+#include "savefile.h"
+#include "timegrab.h"
+#include "timer.h"
+#include "xpm/pictures.h"
+
+#include <cstdlib>
+#include <iostream>
+
+SaveDialog::SaveDialog(MineTable* table0, SaveFile* saveFile0, MineTimer* timer0)
+    : vbox(0), label(0), table(table0), timer(timer0), saveFile(saveFile0), timeGrab(0),
+      okButton(0), cancelButton(0) {
+  timeGrab = timer->Stop();
+  okButton = add_button("Ok", Gtk::RESPONSE_OK);
+  cancelButton = add_button("Cancel", Gtk::RESPONSE_CANCEL);
+  okButton->show();
+  cancelButton->show();
+  vbox = get_vbox();
+  label = new Gtk::Label("Save & Exit ?", false);
+  vbox->pack_start(*label, Gtk::PACK_EXPAND_WIDGET, 0);
+  label->show();
+  vbox->show();
+  okButton->signal_clicked().connect(sigc::mem_fun(*this, &SaveDialog::OkClicked));
+  cancelButton->signal_clicked().connect(sigc::mem_fun(*this, &SaveDialog::CancelClicked));
+  signal_delete_event().connect(sigc::mem_fun(*this, &SaveDialog::SignalDelete));
+  show();
+  set_title("SAVE");
+  saveIcon = Gdk::Pixbuf::create_from_xpm_data(flag_xpm);
+  set_icon(saveIcon);
+  set_position(Gtk::WIN_POS_CENTER_ALWAYS);
+  add_modal_grab();
+  set_resizable(false);
+  set_keep_above(true);
+}
+
+// The buttons came from add_button and sit in the dialog's action area; deleting them here
+// takes them out of the dialog, so the dialog's own destruction does not free them again.
+SaveDialog::~SaveDialog() {
+  delete okButton;
+  delete cancelButton;
+  delete label;
+}
+
+void SaveDialog::OkClicked() {
+  std::cout << "Quit" << std::endl;
+  saveFile->SaveState(table);
+  // Only a file that reads back sound may end the program: anything else would lose the game.
+  if (saveFile->FindState() == 0)
+    std::exit(0);
+  std::cout << "SAVE FALSED" << std::endl;
+  EndTimeGrab(this, timer, timeGrab, this);
+}
+
+void SaveDialog::CancelClicked() {
+  std::cout << "Return..." << std::endl;
+  EndTimeGrab(this, timer, timeGrab, this);
+}
+
+bool SaveDialog::SignalDelete(GdkEventAny*) {
+  std::cout << "delete..." << std::endl;
+  EndTimeGrab(this, timer, timeGrab, this);
+  return true;
+}

@@ -1,6 +1,7 @@
 #include "scoredialog.h"
 
 #include "scorefile.h"
+#include "timegrab.h"
 #include "timer.h"
 #include "xpm/pictures.h"
 
@@ -228,9 +229,7 @@ void ScoreDialog::FreeChecked() {
 }
 
 void ScoreDialog::CloseDialog() {
-  remove_modal_grab();
-  timer->Resume(timeGrab);
-  delete this;
+  EndTimeGrab(this, timer, timeGrab, this);
 }
 
 void ScoreDialog::OkClicked() {
