@@ -174,12 +174,18 @@ class XServer:
         found = self.run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").decode()
         return tuple(int(v) for v in re.findall(r"\d+", found.split("=", 1)[1]))
 
-    def capture(self, window="root"):
-        return Image.from_ppm(self.run("import", "-silent", "-window", str(window), "-depth", "8",
-                                       "ppm:-"))
+    def capture(self, window=None):
+        """The screen, or the part a window covers, as the screen shows it. The root window is
+        read and cut rather than the window itself: import walks a window's own subwindows,
+        which is slow when every cell has one."""
+        screen = Image.from_ppm(self.run("import", "-silent", "-window", "root", "-depth", "8",
+                                         "ppm:-"))
+        if window is None:
+            return screen
+        return screen.crop(*self.geometry(window))
 
-    def save_png(self, path, window="root", crop=None):
-        args = ["import", "-silent", "-window", str(window)]
+    def save_png(self, path, crop=None):
+        args = ["import", "-silent", "-window", "root"]
         if crop is not None:
             args += ["-crop", "%dx%d+%d+%d" % (crop[2], crop[3], crop[0], crop[1]), "+repage"]
         self.run(*args, path)
@@ -243,6 +249,11 @@ class Image:
     def column(self, x, y0, y1):
         return bytes(b for y in range(y0, y1) for b in self.data[(y * self.width + x) * 3:
                                                                   (y * self.width + x) * 3 + 3])
+
+    def rows(self, which):
+        """The pixels of a slice of rows."""
+        start, stop, _ = which.indices(self.height)
+        return self.data[start * self.width * 3:stop * self.width * 3]
 
     def crop(self, x, y, width, height):
         x, y = max(0, x), max(0, y)
@@ -511,7 +522,7 @@ class Player:
     def __init__(self, server, binary, workdir):
         self.x, self.binary, self.workdir = server, binary, workdir
         self.managed = False
-        self.game = self.window = None
+        self.game = self.window = self.grid_top = None
 
     def use_window_manager(self):
         self.x.start_window_manager()
@@ -533,7 +544,9 @@ class Player:
         return int(size.group(1)), int(size.group(2))
 
     def board(self, across=10, down=10):
-        return Board(self.x, self.window, across, down, self.width, self.height, self.managed)
+        board = Board(self.x, self.window, across, down, self.width, self.height, self.managed)
+        self.grid_top = board.y0
+        return board
 
     def save_path(self):
         return os.path.join(self.workdir, SAVE_FILE)
@@ -576,13 +589,20 @@ class Player:
         dialog = self.x.find_window(title)
         return wait_until("the dialog %s drawn" % title, lambda: self.steady(dialog))
 
-    def steady(self, window):
+    def steady(self, window, still=None):
+        """A capture of the window once two in a row agree, in the rows `still` (a slice)."""
         first = self.x.capture(window)
-        return first if first == self.x.capture(window) else None
+        second = self.x.capture(window)
+        rows = slice(None) if still is None else still
+        return first if first.rows(rows) == second.rows(rows) else None
 
     def steady_main(self):
+        """The main window with the pointer out of the way, once its drawing has settled; the
+        clock's row, which moves every tenth of a second, below the menu bar, is left out of
+        the comparison once the board is known."""
         self.x.move_away()
-        return wait_until("a steady main window", lambda: self.steady(self.window))
+        still = slice(None) if self.grid_top is None else slice(self.grid_top, None)
+        return wait_until("a steady main window", lambda: self.steady(self.window, still))
 
     def status_bar(self):
         image = self.steady_main()

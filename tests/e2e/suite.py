@@ -25,6 +25,10 @@ class PlayerCase(unittest.TestCase, Player):
     ended by its cleanups, in reverse order, even when the case fails."""
 
     def setUp(self):
+        started = time.monotonic()
+        self.addCleanup(lambda: print("  %s took %.1f s" % (self.id().split(".", 1)[1],
+                                                          time.monotonic() - started),
+                                      file=sys.stderr))
         workdir = tempfile.mkdtemp(prefix="velmine-e2e-")
         self.addCleanup(shutil.rmtree, workdir, True)
         server = XServer()
