@@ -95,8 +95,9 @@ class FreshStart(PlayerCase):
         self.assertIn("CAN'T FIND SAVE.data", game.lines)
         self.assertNotIn("FIND SAVE.data", game.lines)
         self.assertEqual(self.x.windows("LOAD"), [])
-        self.assertEqual((self.width, self.height), (340, 340))
-        self.assertEqual(self.x.geometry(self.window)[2:], (360, 445))
+        # Ten equal cells each way; the window fits the grid with room for the bars around it.
+        self.assertEqual((self.width % 10, self.width), (0, self.height))
+        self.assertEqual(self.x.geometry(self.window)[2:], (self.width + 20, self.height + 105))
         self.assert_shows(self.status_bar(), "Beginner : 10 x 10 bomb 10 %")
 
         board = self.board()
@@ -357,10 +358,12 @@ class CustomGrid(PlayerCase):
         self.press("SET GRID", "Reset")
         game.wait_line("Reset...", since)
         self.width, self.height = self.board_size(since)
-        self.assertEqual((self.width, self.height), (1800, 900))
+        self.assertEqual((self.width % 100, self.width // 100), (0, self.height / 50))
         self.assertIn("100\t50\t10", game.trace_since(since))
+        # At most 800 x 600 at first, whatever the board; the scroll bars show the rest.
+        fitted = (min(self.width + 20, 800), min(self.height + 105, 600))
         wait_until("the window fitted to the board",
-                   lambda: self.x.geometry(self.window)[2:] == (800, 600))
+                   lambda: self.x.geometry(self.window)[2:] == fitted)
         self.press("SET GRID", "Close")
         self.x.wait_window_gone("SET GRID")
         self.assert_shows(self.status_bar(), "Free : 100 x 50 bomb 10 %")
