@@ -531,7 +531,12 @@ class Player:
     def start(self):
         """Starts the game and waits until its window is up and fitted to the first board."""
         self.game = Game(self.x, self.binary, self.workdir)
-        self.window = self.x.find_window(MAIN_TITLE)
+        windows = wait_until("the main window", lambda: self.x.windows(MAIN_TITLE) or
+                             not self.game.running())
+        if windows is True:
+            raise AssertionError("the game ended at start with status %d:\n%s" %
+                                 (self.game.wait_exit(), "\n".join(self.game.lines)))
+        self.window = windows[0]
         self.width, self.height = self.board_size(0)
         return self.game
 
