@@ -1,14 +1,154 @@
-// placeholder: replaced by the real implementation
 #include "menu.h"
-MineMenu::MineMenu() {}
-MineMenu::~MineMenu() {}
-Gtk::MenuBar* MineMenu::Create(MineTable*, MineStatus*, MineTimer*, ScoreFile*, SaveFile*) { return 0; }
-void MineMenu::ActivateReset() {}
-void MineMenu::ActivateBeginner() {}
-void MineMenu::ActivateMedium() {}
-void MineMenu::ActivateAdvance() {}
-void MineMenu::ActivateSetGrid() {}
-void MineMenu::ActivateExit() {}
-void MineMenu::ActivateScore() {}
-void MineMenu::ActivateSave() {}
-void MineMenu::ActivateAbout() {}
+
+#include "aboutdialog.h"
+#include "exit.h"
+#include "savedialog.h"
+#include "scoredialog.h"
+#include "scorefile.h"
+#include "setgrid.h"
+#include "status.h"
+#include "table.h"
+
+#include <iostream>
+
+MineMenu::MineMenu()
+    : menubar(new Gtk::MenuBar()), fileMenu(new Gtk::Menu()), optionMenu(new Gtk::Menu()),
+      helpMenu(new Gtk::Menu()), fileItem(new Gtk::MenuItem("Game")),
+      resetItem(new Gtk::MenuItem("Reset")), setgridItem(new Gtk::MenuItem("Set Grid")),
+      exitItem(new Gtk::MenuItem("Exit")), optionItem(new Gtk::MenuItem("Option")),
+      scoreItem(new Gtk::MenuItem("Score")), saveItem(new Gtk::MenuItem("Save")),
+      beginnerItem(new Gtk::MenuItem("Beginner")), mediumItem(new Gtk::MenuItem("Medium")),
+      advanceItem(new Gtk::MenuItem("Advance")), helpItem(new Gtk::MenuItem("Help")),
+      aboutItem(new Gtk::MenuItem("About")), fileSep1(new Gtk::SeparatorMenuItem()),
+      fileSep2(new Gtk::SeparatorMenuItem()), timer(0), table(0), status(0), scoreFile(0),
+      saveFile(0), gridDialog(0) {}
+
+MineMenu::~MineMenu() {
+  delete gridDialog;
+  // Entries first, then the menus that hold them, then the bar.
+  delete resetItem;
+  delete fileSep1;
+  delete beginnerItem;
+  delete mediumItem;
+  delete advanceItem;
+  delete fileSep2;
+  delete exitItem;
+  delete setgridItem;
+  delete scoreItem;
+  delete saveItem;
+  delete aboutItem;
+  delete fileMenu;
+  delete optionMenu;
+  delete helpMenu;
+  delete fileItem;
+  delete optionItem;
+  delete helpItem;
+  delete menubar;
+}
+
+Gtk::MenuBar* MineMenu::Create(MineTable* table0, MineStatus* status0, MineTimer* timer0,
+                               ScoreFile* scoreFile0, SaveFile* saveFile0) {
+  table = table0;
+  status = status0;
+  timer = timer0;
+  scoreFile = scoreFile0;
+  saveFile = saveFile0;
+
+  Gtk::MenuItem* gameEntries[] = {resetItem,   fileSep1, beginnerItem, mediumItem,
+                                  advanceItem, fileSep2, exitItem};
+  for (Gtk::MenuItem* entry : gameEntries) {
+    fileMenu->append(*entry);
+    entry->show();
+  }
+  fileItem->set_submenu(*fileMenu);
+  menubar->append(*fileItem);
+  fileItem->show();
+  fileMenu->show();
+
+  Gtk::MenuItem* optionEntries[] = {setgridItem, scoreItem, saveItem};
+  for (Gtk::MenuItem* entry : optionEntries) {
+    optionMenu->append(*entry);
+    entry->show();
+  }
+  optionItem->set_submenu(*optionMenu);
+  menubar->append(*optionItem);
+  optionItem->show();
+  optionMenu->show();
+
+  helpMenu->append(*aboutItem);
+  aboutItem->show();
+  helpItem->set_submenu(*helpMenu);
+  menubar->append(*helpItem);
+  helpItem->show();
+  helpMenu->show();
+
+  menubar->show();
+
+  gridDialog = new GridDialog();
+  gridDialog->Create(table, status);
+
+  exitItem->signal_activate().connect(sigc::mem_fun(*this, &MineMenu::ActivateExit));
+  resetItem->signal_activate().connect(sigc::mem_fun(*this, &MineMenu::ActivateReset));
+  beginnerItem->signal_activate().connect(sigc::mem_fun(*this, &MineMenu::ActivateBeginner));
+  mediumItem->signal_activate().connect(sigc::mem_fun(*this, &MineMenu::ActivateMedium));
+  advanceItem->signal_activate().connect(sigc::mem_fun(*this, &MineMenu::ActivateAdvance));
+  setgridItem->signal_activate().connect(sigc::mem_fun(*this, &MineMenu::ActivateSetGrid));
+  scoreItem->signal_activate().connect(sigc::mem_fun(*this, &MineMenu::ActivateScore));
+  saveItem->signal_activate().connect(sigc::mem_fun(*this, &MineMenu::ActivateSave));
+  aboutItem->signal_activate().connect(sigc::mem_fun(*this, &MineMenu::ActivateAbout));
+
+  return menubar;
+}
+
+// Every new game goes through ReCreate, which keeps the cells when the size is unchanged.
+void MineMenu::ActivateReset() {
+  std::cout << "Reset..." << std::endl;
+  table->ReCreate(table->nRow, table->nCol, table->pBomb, table->nSize);
+  status->Refresh();
+}
+
+void MineMenu::ActivateBeginner() {
+  std::cout << "Beginner..." << std::endl;
+  table->ReCreate(10, 10, 10, 24);
+  status->Refresh();
+}
+
+void MineMenu::ActivateMedium() {
+  std::cout << "Medium..." << std::endl;
+  table->ReCreate(15, 15, 15, 14);
+  status->Refresh();
+}
+
+void MineMenu::ActivateAdvance() {
+  std::cout << "Advance..." << std::endl;
+  table->ReCreate(20, 20, 20, 9);
+  status->Refresh();
+}
+
+void MineMenu::ActivateSetGrid() {
+  gridDialog->Show();
+}
+
+// The dialogs opened below delete themselves when closed; the menu keeps none of them.
+void MineMenu::ActivateExit() {
+  new ExitDialog(timer);
+}
+
+void MineMenu::ActivateScore() {
+  scoreFile->ViewList();
+  std::cout << "ACTIVATE SCORE" << std::endl;
+  ScoreDialog* scoreDialog = new ScoreDialog(scoreFile, timer);
+  scoreDialog->Create(0);
+}
+
+void MineMenu::ActivateSave() {
+  std::cout << "ACTIVATE SAVE" << std::endl;
+  // Only a game in progress is worth resuming; a waiting or ended board has nothing to keep.
+  if (table->startFlag != 0)
+    new SaveDialog(table, saveFile, timer);
+}
+
+void MineMenu::ActivateAbout() {
+  std::cout << "ACTIVATE ABOUT" << std::endl;
+  new AboutDialog(timer);
+}

@@ -1,6 +1,93 @@
-// placeholder: replaced by the real implementation
 #include "vbox.h"
-MainVBox::MainVBox(MineWindow* window0, MineTimer* timer0) : window(window0), vbox(0), button(0), status(0), table(0), menu(0), timer(timer0), scoreFile(0), saveFile(0), loadDialog(0) {}
-MainVBox::~MainVBox() {}
-void MainVBox::Create() {}
-void MainVBox::ButtonClicked() {}
+
+#include "loaddialog.h"
+#include "menu.h"
+#include "savefile.h"
+#include "scorefile.h"
+#include "status.h"
+#include "table.h"
+#include "timer.h"
+#include "window.h"
+
+#include <cstdio>
+#include <iostream>
+
+MainVBox::MainVBox(MineWindow* window0, MineTimer* timer0)
+    : window(window0), vbox(0), button(0), status(0), table(0), menu(0), timer(timer0),
+      scoreFile(0), saveFile(0), loadDialog(0) {
+  // Four rows are used; the grid grows to them by itself.
+  vbox = new Gtk::Table(3, 4, false);
+  button = new Gtk::Button("Reset", false);
+  status = new MineStatus();
+  // The score list is loaded before the board exists, so a win can always be recorded.
+  scoreFile = new ScoreFile();
+  scoreFile->ReadFile();
+  scoreFile->SortList();
+  scoreFile->ViewList();
+  saveFile = new SaveFile();
+  table = new MineTable(window, timer, scoreFile);
+  menu = new MineMenu();
+}
+
+MainVBox::~MainVBox() {
+  // Borrowers before what they borrow: the menu holds every other object, the board the
+  // score list.
+  delete menu;
+  delete table;
+  delete status;
+  delete button;
+  delete vbox;
+  delete saveFile;
+  scoreFile->ALLDeleteList();
+  delete scoreFile;
+}
+
+void MainVBox::Create() {
+  window->add(*vbox);
+
+  // A saved game serves once: LoadState removes a sound file, a refused one goes here.
+  switch (saveFile->FindState()) {
+  case 0:
+    std::cout << "FIND SAVE.data" << std::endl;
+    saveFile->LoadState(table);
+    loadDialog = new LoadDialog(timer, 0);
+    break;
+  case 1:
+    std::cout << "CAN'T FIND SAVE.data" << std::endl;
+    table->CreateTable();
+    break;
+  case 2:
+    table->CreateTable();
+    loadDialog = new LoadDialog(timer, 1);
+    std::remove("MINE_SAVE.data");
+    break;
+  case 3:
+    table->CreateTable();
+    loadDialog = new LoadDialog(timer, 2);
+    std::remove("MINE_SAVE.data");
+    break;
+  default:
+    table->CreateTable();
+    loadDialog = new LoadDialog(timer, 3);
+    std::remove("MINE_SAVE.data");
+    break;
+  }
+
+  button->set_size_request(-1, 30);
+  // The menu bar and the status bar are made only now, so they see the board as built or loaded.
+  vbox->attach(*menu->Create(table, status, timer, scoreFile, saveFile), 0, 3, 0, 1,
+               Gtk::FILL | Gtk::EXPAND, Gtk::SHRINK, 0, 0);
+  vbox->attach(*timer->timeLabel, 0, 1, 1, 2, Gtk::SHRINK, Gtk::SHRINK, 0, 0);
+  vbox->attach(*button, 1, 3, 1, 2, Gtk::FILL | Gtk::EXPAND, Gtk::SHRINK, 0, 0);
+  vbox->attach(*table->Show(), 0, 3, 2, 3, Gtk::EXPAND | Gtk::FILL, Gtk::EXPAND | Gtk::FILL, 0, 0);
+  vbox->attach(*status->Create(table), 0, 3, 3, 4, Gtk::FILL | Gtk::EXPAND, Gtk::SHRINK, 0, 0);
+  button->show();
+  vbox->show();
+  button->signal_clicked().connect(sigc::mem_fun(*this, &MainVBox::ButtonClicked));
+}
+
+void MainVBox::ButtonClicked() {
+  std::cout << "button click" << std::endl;
+  table->ReCreate(table->nRow, table->nCol, table->pBomb, table->nSize);
+  status->Refresh();
+}

@@ -2,11 +2,31 @@
 
 #include <gtkmm/main.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// The directory of the test in progress. A test that ends the program (the quit and save paths
+// call exit) never reaches TearDown, so its directory is removed at exit instead.
+std::string liveDir;
+
+void RemoveDir(const std::string& path) {
+  std::string command = "chmod -R u+w '" + path + "' && rm -rf '" + path + "'";
+  if (std::system(command.c_str()) != 0)
+    std::fprintf(stderr, "could not remove %s\n", path.c_str());
+}
+
+void RemoveLiveDir() {
+  if (!liveDir.empty())
+    RemoveDir(liveDir);
+}
+
+} // namespace
 
 void TempDirTest::SetUp() {
   char cwd[4096];
@@ -15,13 +35,16 @@ void TempDirTest::SetUp() {
   char pattern[] = "/tmp/velmine-test-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   dir = pattern;
+  static bool cleanupRegistered = std::atexit(RemoveLiveDir) == 0;
+  EXPECT_TRUE(cleanupRegistered);
+  liveDir = dir;
   ASSERT_EQ(chdir(dir.c_str()), 0);
 }
 
 void TempDirTest::TearDown() {
   ASSERT_EQ(chdir(oldDir.c_str()), 0);
-  std::string command = "chmod -R u+w '" + dir + "' && rm -rf '" + dir + "'";
-  EXPECT_EQ(std::system(command.c_str()), 0);
+  RemoveDir(dir);
+  liveDir.clear();
 }
 
 void WriteText(const std::string& path, const std::string& text) {
