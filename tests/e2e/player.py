@@ -602,9 +602,9 @@ class Player:
         return first if first.rows(rows) == second.rows(rows) else None
 
     def steady_main(self):
-        """The main window with the pointer out of the way, once its drawing has settled; the
-        clock's row, which moves every tenth of a second, below the menu bar, is left out of
-        the comparison once the board is known."""
+        """The main window with the pointer out of the way, once its drawing has settled. Once
+        the board is known only the rows from the board down are compared: the clock above it
+        moves every tenth of a second."""
         self.x.move_away()
         still = slice(None) if self.grid_top is None else slice(self.grid_top, None)
         return wait_until("a steady main window", lambda: self.steady(self.window, still))

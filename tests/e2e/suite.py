@@ -18,6 +18,8 @@ from player import (MAIN_TITLE, SCORE_FILE, Patience, Player, XServer,  # noqa: 
                     plain, reads, wait_until)
 
 BINARY = None
+# Each case's name and time in seconds, printed after the run.
+DURATIONS = []
 
 
 class PlayerCase(unittest.TestCase, Player):
@@ -26,9 +28,8 @@ class PlayerCase(unittest.TestCase, Player):
 
     def setUp(self):
         started = time.monotonic()
-        self.addCleanup(lambda: print("  %s took %.1f s" % (self.id().split(".", 1)[1],
-                                                          time.monotonic() - started),
-                                      file=sys.stderr))
+        self.addCleanup(lambda: DURATIONS.append((self.id().split(".", 1)[1],
+                                                  time.monotonic() - started)))
         workdir = tempfile.mkdtemp(prefix="velmine-e2e-")
         self.addCleanup(shutil.rmtree, workdir, True)
         server = XServer()
@@ -386,6 +387,8 @@ def main():
     BINARY = os.path.abspath(sys.argv.pop(1))
     started = time.monotonic()
     result = unittest.main(exit=False, verbosity=2).result
+    for name, seconds in DURATIONS:
+        print("%6.1f s  %s" % (seconds, name))
     print("e2e: %.1f s" % (time.monotonic() - started))
     sys.exit(0 if result.wasSuccessful() else 1)
 
