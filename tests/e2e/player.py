@@ -2,18 +2,23 @@
 and key input through xdotool, the game's trace on standard output, its files, and what its
 windows show (screen captures, read back with OCR where a text matters).
 
-Needs Xvfb, xdotool, xwininfo and xprop, ImageMagick's import, tesseract, and openbox for the
-cases that need a window manager. Everything started here is killed by its own process id."""
+Needs Xvfb, xdotool, xprop and xev, libX11 (read directly, for fast captures), tesseract, and
+openbox for the cases that need a window manager.
+Everything started here is killed by its own process id."""
 
+import ctypes
+import ctypes.util
 import os
 import re
 import select
 import shutil
 import signal
+import struct
 import subprocess
 import tempfile
 import threading
 import time
+import zlib
 
 MAIN_TITLE = "Velm'Mine"
 SAVE_FILE = "MINE_SAVE.data"
@@ -23,6 +28,8 @@ MENU_BAR_HEIGHT = 24
 STATUS_BAR_HEIGHT = 30
 # Polling interval while waiting for an effect.
 POLL = 0.05
+# How long the screen must stay the same to count as drawn.
+SETTLE = 0.2
 
 
 class Patience:
@@ -95,7 +102,7 @@ class XServer:
         self.display = ":" + number.decode().strip()
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("XAUTHORITY", None)
-        self.window_manager = None
+        self.window_manager = self.connection = None
 
     def run(self, *args, check=True):
         done = subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL,
@@ -116,6 +123,8 @@ class XServer:
                                                     check=False))
 
     def stop(self):
+        if self.connection is not None:
+            self.connection.close()
         if self.window_manager is not None:
             _kill_group(self.window_manager)
             shutil.rmtree(self.window_manager_home, True)
@@ -151,17 +160,10 @@ class XServer:
 
     def geometry(self, window):
         """Absolute position and size of a window's inside, as (x, y, width, height)."""
-        info = self.run("xwininfo", "-id", str(window)).decode()
-
-        def field(name):
-            return int(re.search(name + r":\s+(-?\d+)", info).group(1))
-
-        return (field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
-                field("Height"))
+        return self.xlib().geometry(window)
 
     def map_state(self, window):
-        info = self.run("xwininfo", "-id", str(window)).decode()
-        return re.search(r"Map State:\s+(\w+)", info).group(1)
+        return self.xlib().map_state(window)
 
     def net_wm_state(self, window):
         return self.run("xprop", "-id", str(window), "_NET_WM_STATE").decode()
@@ -175,20 +177,121 @@ class XServer:
         return tuple(int(v) for v in re.findall(r"\d+", found.split("=", 1)[1]))
 
     def capture(self, window=None):
-        """The screen, or the part a window covers, as the screen shows it. The root window is
-        read and cut rather than the window itself: import walks a window's own subwindows,
-        which is slow when every cell has one."""
-        screen = Image.from_ppm(self.run("import", "-silent", "-window", "root", "-depth", "8",
-                                         "ppm:-"))
-        if window is None:
-            return screen
-        return screen.crop(*self.geometry(window))
+        """The screen, or the part of it a window covers, as the screen shows it."""
+        return self.xlib().capture(None if window is None else self.geometry(window))
 
-    def save_png(self, path, crop=None):
-        args = ["import", "-silent", "-window", "root"]
-        if crop is not None:
-            args += ["-crop", "%dx%d+%d+%d" % (crop[2], crop[3], crop[0], crop[1]), "+repage"]
-        self.run(*args, path)
+    def xlib(self):
+        if self.connection is None:
+            self.connection = _Xlib(self.display)
+        return self.connection
+
+    def save_png(self, path, box=None):
+        """Writes the screen, or the part of it in box (x, y, width, height), as a PNG file."""
+        self.xlib().capture(box).save_png(path)
+
+
+
+class _XImage(ctypes.Structure):
+    _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                ("format", ctypes.c_int), ("data", ctypes.c_void_p),
+                ("byte_order", ctypes.c_int), ("bitmap_unit", ctypes.c_int),
+                ("bitmap_bit_order", ctypes.c_int), ("bitmap_pad", ctypes.c_int),
+                ("depth", ctypes.c_int), ("bytes_per_line", ctypes.c_int),
+                ("bits_per_pixel", ctypes.c_int)]
+
+
+class _XWindowAttributes(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int),
+                ("height", ctypes.c_int), ("border_width", ctypes.c_int),
+                ("depth", ctypes.c_int), ("visual", ctypes.c_void_p), ("root", ctypes.c_ulong),
+                ("window_class", ctypes.c_int), ("bit_gravity", ctypes.c_int),
+                ("win_gravity", ctypes.c_int), ("backing_store", ctypes.c_int),
+                ("backing_planes", ctypes.c_ulong), ("backing_pixel", ctypes.c_ulong),
+                ("save_under", ctypes.c_int), ("colormap", ctypes.c_ulong),
+                ("map_installed", ctypes.c_int), ("map_state", ctypes.c_int),
+                ("all_event_masks", ctypes.c_long), ("your_event_mask", ctypes.c_long),
+                ("do_not_propagate_mask", ctypes.c_long), ("override_redirect", ctypes.c_int),
+                ("screen", ctypes.c_void_p)]
+
+
+_X = ctypes.CDLL(ctypes.util.find_library("X11"))
+_X.XOpenDisplay.restype = ctypes.c_void_p
+_X.XOpenDisplay.argtypes = [ctypes.c_char_p]
+_X.XCloseDisplay.argtypes = [ctypes.c_void_p]
+_X.XDefaultRootWindow.restype = ctypes.c_ulong
+_X.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
+_X.XGetImage.restype = ctypes.POINTER(_XImage)
+_X.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
+                         ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+_X.XDestroyImage.argtypes = [ctypes.POINTER(_XImage)]
+_X.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
+                                    ctypes.POINTER(_XWindowAttributes)]
+_X.XTranslateCoordinates.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong,
+                                     ctypes.c_int, ctypes.c_int,
+                                     ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_int),
+                                     ctypes.POINTER(ctypes.c_ulong)]
+# A window can go between finding and reading it; Xlib's own handler would end the process.
+_X_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(
+    lambda display, event: 0)
+_X.XSetErrorHandler(_X_ERROR_HANDLER)
+
+
+class _Xlib:
+    """A connection of our own to the X server, for captures and window geometry: a few
+    milliseconds each, where a helper program costs a process start on a busy machine."""
+
+    ZPIXMAP, ALL_PLANES, VIEWABLE = 2, (1 << 64) - 1, 2
+    MAP_STATES = {0: "IsUnmapped", 1: "IsUnviewable", 2: "IsViewable"}
+
+    def __init__(self, display):
+        self.display = _X.XOpenDisplay(display.encode())
+        if not self.display:
+            raise AssertionError("cannot open display " + display)
+        self.root = _X.XDefaultRootWindow(self.display)
+
+    def close(self):
+        _X.XCloseDisplay(self.display)
+
+    def attributes(self, window):
+        attributes = _XWindowAttributes()
+        if not _X.XGetWindowAttributes(self.display, window, ctypes.byref(attributes)):
+            raise AssertionError("window %d is gone" % window)
+        return attributes
+
+    def geometry(self, window):
+        attributes = self.attributes(window)
+        x, y, child = ctypes.c_int(), ctypes.c_int(), ctypes.c_ulong()
+        _X.XTranslateCoordinates(self.display, window, self.root, 0, 0, ctypes.byref(x),
+                                 ctypes.byref(y), ctypes.byref(child))
+        return x.value, y.value, attributes.width, attributes.height
+
+    def map_state(self, window):
+        return self.MAP_STATES[self.attributes(window).map_state]
+
+    def capture(self, box):
+        """The screen's pixels in box (x, y, width, height), clipped to the screen."""
+        screen = self.attributes(self.root)
+        x, y, width, height = box if box else (0, 0, screen.width, screen.height)
+        x0, y0 = max(0, x), max(0, y)
+        x1, y1 = min(screen.width, x + width), min(screen.height, y + height)
+        image = _X.XGetImage(self.display, self.root, x0, y0, x1 - x0, y1 - y0,
+                             self.ALL_PLANES, self.ZPIXMAP)
+        if not image:
+            raise AssertionError("the X server gave no image of %r" % (box,))
+        try:
+            shape = image.contents
+            if shape.bits_per_pixel != 32 or shape.byte_order != 0:
+                raise AssertionError("captures need a 24-bit screen")
+            raw = ctypes.string_at(shape.data, shape.bytes_per_line * shape.height)
+            if shape.bytes_per_line != shape.width * 4:
+                raw = b"".join(raw[i:i + shape.width * 4]
+                               for i in range(0, len(raw), shape.bytes_per_line))
+            # Blue, green, red and a pad byte per pixel, to red, green, blue.
+            rgb = bytearray(shape.width * shape.height * 3)
+            rgb[0::3], rgb[1::3], rgb[2::3] = raw[2::4], raw[1::4], raw[0::4]
+            return Image(shape.width, shape.height, bytes(rgb))
+        finally:
+            _X.XDestroyImage(image)
 
 
 class SizeSpy:
@@ -233,14 +336,6 @@ class Image:
     def __init__(self, width, height, data):
         self.width, self.height, self.data = width, height, data
 
-    @classmethod
-    def from_ppm(cls, ppm):
-        match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", ppm)
-        if not match or match.group(3) != b"255":
-            raise AssertionError("not an 8-bit PPM capture")
-        width, height = int(match.group(1)), int(match.group(2))
-        return cls(width, height, ppm[match.end():match.end() + width * height * 3])
-
     def row(self, y, x0=0, x1=None):
         x1 = self.width if x1 is None else x1
         start = (y * self.width + x0) * 3
@@ -268,6 +363,18 @@ class Image:
 
     def to_ppm(self):
         return b"P6\n%d %d\n255\n" % (self.width, self.height) + self.data
+
+    def save_png(self, path):
+        def chunk(kind, body):
+            return (struct.pack(">I", len(body)) + kind + body +
+                    struct.pack(">I", zlib.crc32(kind + body)))
+
+        # Eight bits per channel, truecolour; each row starts with filter type 0 (none).
+        header = struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)
+        rows = b"".join(b"\0" + self.row(y) for y in range(self.height))
+        with open(path, "wb") as png:
+            png.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+                      chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b""))
 
 
 # One thread: OCR of a few words is no faster with more, and the machine is shared.
@@ -595,11 +702,14 @@ class Player:
         return wait_until("the dialog %s drawn" % title, lambda: self.steady(dialog))
 
     def steady(self, window, still=None):
-        """A capture of the window once two in a row agree, in the rows `still` (a slice)."""
+        """A capture of the window once it has stayed the same, in the rows `still` (a
+        slice), for a moment: long enough for the game to take in a pointer that left a cell
+        and draw it unlit again, which it does only when it is not busy with something else."""
         first = self.x.capture(window)
+        time.sleep(SETTLE)
         second = self.x.capture(window)
         rows = slice(None) if still is None else still
-        return first if first.rows(rows) == second.rows(rows) else None
+        return second if first.rows(rows) == second.rows(rows) else None
 
     def steady_main(self):
         """The main window with the pointer out of the way, once its drawing has settled. Once
@@ -614,10 +724,19 @@ class Player:
         return image.crop(0, image.height - STATUS_BAR_HEIGHT, image.width, STATUS_BAR_HEIGHT)
 
     def open_first(self, board, cell):
-        """The first left click of a game; returns the looks before and after."""
+        """The first left click of a game; returns the looks before and after. The opened cell
+        and its neighbours always open: until they all show so, the game is still at work."""
         before = board.looks(self.steady_main())
         board.click(*cell)
-        return before, wait_until("the first opening", lambda: self.changed_looks(board, before))
+        row, col = cell
+        block = [(r, c) for r in range(row - 1, row + 2) for c in range(col - 1, col + 2)
+                 if (r, c) in before]
+
+        def opened():
+            looks = board.looks(self.steady_main())
+            return looks if all(looks[c] != board.covered for c in block) else None
+
+        return before, wait_until("the first opening", opened)
 
     def mark_one(self, board, looks):
         """Marks the first covered cell; returns it and the looks after."""
