@@ -3,8 +3,8 @@ and key input through xdotool, the game's trace on standard output, its files, a
 windows show (screen captures, read back with OCR where a text matters).
 
 Needs Xvfb, xdotool, xprop and xev, libX11 (read directly, for fast captures), tesseract, and
-openbox for the cases that need a window manager.
-Everything started here is killed by its own process id."""
+openbox for the cases that need a window manager. Everything started here is killed by its own
+process id."""
 
 import ctypes
 import ctypes.util

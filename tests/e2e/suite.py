@@ -245,8 +245,8 @@ class LostGame(PlayerCase):
             board.click(*others[0])
         self.choose("Option", "Save")
         self.game.wait_line("ACTIVATE SAVE", since)
-        self.assertEqual(self.x.windows("SAVE"), [], "a lost game cannot be saved")
         self.assertEqual(board.looks(self.steady_main()), after, "a lost board takes no clicks")
+        self.assertEqual(self.x.windows("SAVE"), [], "a lost game cannot be saved")
         self.assertNotIn("CLEAR!", self.game.lines)
         self.assertTrue(self.clock_still(board))
 
