@@ -1,6 +1,5 @@
-// Helpers shared by the board's tests: a fixture holding a board with its clock and score list
-// in a temporary working directory, mouse events sent through a cell's own signals, and counts
-// worked out from the board's geometry independently of the board's code.
+// Shared by the board's tests: a board with its clock and score list in a temporary working
+// directory, and mouse events sent through a cell's own signals.
 #ifndef VELMINE_TESTS_BOARD_SUPPORT_H
 #define VELMINE_TESTS_BOARD_SUPPORT_H
 
@@ -17,61 +16,31 @@
 
 #include <vector>
 
-// Sends a button event through the cell's signal, as the toolkit does; returns whether a handler
-// claimed it (which keeps the toggle button's own handling away).
-inline bool SendButton(MineButton* cell, const char* signal, GdkEventType type, unsigned button) {
+// Emits a button event on a cell as the toolkit does; returns whether a handler claimed it.
+inline bool Press(MineTable* table, int index, unsigned button,
+                  GdkEventType type = GDK_BUTTON_PRESS) {
   GdkEventButton event = GdkEventButton();
   event.type = type;
   event.button = button;
   gboolean handled = FALSE;
-  g_signal_emit_by_name(cell->gobj(), signal, &event, &handled);
+  const char* signal = type == GDK_BUTTON_RELEASE ? "button-release-event" : "button-press-event";
+  g_signal_emit_by_name(table->board[index]->gobj(), signal, &event, &handled);
   return handled;
 }
 
-inline bool Press(MineTable* table, int index, unsigned button,
-                  GdkEventType type = GDK_BUTTON_PRESS) {
-  return SendButton(table->board[index], "button-press-event", type, button);
-}
-
 inline bool Release(MineTable* table, int index, unsigned button) {
-  return SendButton(table->board[index], "button-release-event", GDK_BUTTON_RELEASE, button);
+  return Press(table, index, button, GDK_BUTTON_RELEASE);
 }
 
 // Deletes every name dialog a win has opened; returns how many there were.
 inline int CloseNameDialogs() {
   int closed = 0;
-  std::vector<Gtk::Window*> windows = Gtk::Window::list_toplevels();
-  for (size_t i = 0; i < windows.size(); i++) {
-    NameDialog* dialog = dynamic_cast<NameDialog*>(windows[i]);
-    if (dialog != nullptr) {
-      delete dialog;
-      closed++;
-    }
+  for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+    NameDialog* dialog = dynamic_cast<NameDialog*>(window);
+    closed += dialog != nullptr;
+    delete dialog;
   }
   return closed;
-}
-
-// The cells of the clipped 3 x 3 block around index, itself included.
-inline std::vector<int> Block(const MineTable* table, int index) {
-  std::vector<int> cells;
-  int row = index % table->nRow;
-  int col = index / table->nRow;
-  for (int dc = -1; dc <= 1; dc++) {
-    for (int dr = -1; dr <= 1; dr++) {
-      int r = row + dr;
-      int c = col + dc;
-      if (r >= 0 && r < table->nRow && c >= 0 && c < table->nCol)
-        cells.push_back(c * table->nRow + r);
-    }
-  }
-  return cells;
-}
-
-inline int BombsAround(const MineTable* table, int index) {
-  int count = 0;
-  for (int other : Block(table, index))
-    count += table->board[other]->bomb;
-  return count;
 }
 
 class BoardTest : public TempDirTest {

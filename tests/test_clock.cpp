@@ -1,6 +1,5 @@
-// The game clock: the results of Start and Stop, the tick handler and the text it shows, and
-// the timeout connection that drives it. Needs a display (the clock's label is a widget); ticks
-// come from calling the handler or from running the main loop, never from sleeping.
+// The game clock: Start and Stop, the dialogs' time grab, the tick handler's count and text, and
+// the timeout connection, driven by the main loop rather than sleeps. Needs a display.
 #include "support.h"
 
 #include "timer.h"
@@ -8,97 +7,66 @@
 #include <glibmm/main.h>
 
 #include <climits>
-#include <functional>
 
 namespace {
 
-class TickTimer : public MineTimer {
-public:
-  bool Tick() {
-    return TimeOut();
+class ClockTest : public ::testing::Test, public MineTimer {
+protected:
+  // Runs the main loop until the count passes from or limitMs have gone by.
+  void RunPast(int from, int limitMs) {
+    bool late = false;
+    sigc::connection limit =
+        Glib::signal_timeout().connect([&]() { return !(late = true); }, limitMs);
+    while (nSec <= from && !late)
+      Glib::MainContext::get_default()->iteration(true);
+    limit.disconnect();
   }
 };
 
-// Runs the main loop until done() holds or limitMs have passed; returns done().
-bool RunUntil(const std::function<bool()>& done, int limitMs) {
-  Glib::RefPtr<Glib::MainLoop> loop = Glib::MainLoop::create();
-  sigc::connection poll = Glib::signal_timeout().connect(
-      [&]() {
-        if (done())
-          loop->quit();
-        return true;
-      },
-      10);
-  sigc::connection limit = Glib::signal_timeout().connect(
-      [&]() {
-        loop->quit();
-        return false;
-      },
-      limitMs);
-  loop->run();
-  poll.disconnect();
-  limit.disconnect();
-  return done();
+TEST_F(ClockTest, StartAndStopReportWhetherTheyChangedTheClockAndTheGrabResumesOnlyItsOwn) {
+  EXPECT_EQ(Stop(), 1);
+  EXPECT_EQ(Start(), 0);
+  EXPECT_EQ(Start(), 1);
+  EXPECT_EQ(Stop(), 0);
+  Resume(Stop());
+  EXPECT_EQ(timeFlag, 0);
+  Start();
+  Resume(Stop());
+  EXPECT_EQ(timeFlag, 1);
+  Stop();
 }
 
-class ClockTest : public ::testing::Test {
-protected:
-  TickTimer timer;
-};
-
-TEST_F(ClockTest, StartAndStopReportWhetherTheyChangedTheClock) {
-  EXPECT_EQ(timer.Stop(), 1);
-  EXPECT_EQ(timer.Start(), 0);
-  EXPECT_EQ(timer.Start(), 1);
-  EXPECT_EQ(timer.timeFlag, 1);
-  EXPECT_EQ(timer.Stop(), 0);
-  EXPECT_EQ(timer.timeFlag, 0);
-
-  // The dialogs' time grab: only a clock that the grab paused is restarted.
-  timer.Resume(timer.Stop());
-  EXPECT_EQ(timer.timeFlag, 0);
-  timer.Start();
-  timer.Resume(timer.Stop());
-  EXPECT_EQ(timer.timeFlag, 1);
-}
-
-TEST_F(ClockTest, EachTickAddsATenthAndShowsIt) {
-  EXPECT_FALSE(timer.timeLabel->get_visible());
-  EXPECT_TRUE(timer.Tick());
-  EXPECT_EQ(timer.nSec, 1);
-  EXPECT_EQ(timer.timeLabel->get_text(), "time:      0.1 sec");
-  EXPECT_TRUE(timer.timeLabel->get_visible());
-
+TEST_F(ClockTest, EachTickAddsATenthAndShowsItStoppingAtTheTop) {
   const struct {
     int before;
     const char* text;
-  } cases[] = {{122, "time:     12.3 sec"},
-               {12344, "time:   1234.5 sec"},
+  } cases[] = {{0, "time:      0.1 sec"},
+               {122, "time:     12.3 sec"},
                {9999999, "time: 1000000.0 sec"},
-               // A saved game can hand the clock any count; at the top it stays there.
                {INT_MAX - 1, "time: 214748364.7 sec"},
                {INT_MAX, "time: 214748364.7 sec"}};
+  EXPECT_FALSE(timeLabel->get_visible());
   for (const auto& c : cases) {
-    timer.nSec = c.before;
-    timer.Tick();
-    EXPECT_EQ(timer.timeLabel->get_text(), c.text) << c.before;
+    nSec = c.before;
+    EXPECT_TRUE(TimeOut());
+    EXPECT_EQ(timeLabel->get_text(), c.text) << c.before;
   }
-  EXPECT_EQ(timer.nSec, INT_MAX);
+  EXPECT_TRUE(nSec == INT_MAX && timeLabel->get_visible());
 }
 
 TEST_F(ClockTest, OneConnectionDrivesTheClockAndARestartGoesOnFromItsCount) {
-  ASSERT_EQ(timer.Start(), 0);
-  ASSERT_EQ(timer.Start(), 1);
-  ASSERT_TRUE(RunUntil([this]() { return timer.nSec >= 2; }, 5000));
-  ASSERT_EQ(timer.Stop(), 0);
-  // A second connection left behind by the repeated Start would go on ticking.
-  int stoppedAt = timer.nSec;
-  RunUntil([]() { return false; }, 300);
-  EXPECT_EQ(timer.nSec, stoppedAt);
-
-  timer.Start();
-  ASSERT_TRUE(RunUntil([&]() { return timer.nSec != stoppedAt; }, 5000));
-  EXPECT_GT(timer.nSec, stoppedAt);
+  Start();
+  Start();
+  RunPast(1, 5000);
+  ASSERT_EQ(Stop(), 0);
+  // A connection left behind by the repeated Start would go on ticking.
+  int stoppedAt = nSec;
+  RunPast(INT_MAX, 300);
+  EXPECT_EQ(nSec, stoppedAt);
+  Start();
+  RunPast(stoppedAt, 5000);
+  EXPECT_GT(nSec, stoppedAt);
+  Stop();
 }
 
 } // namespace
