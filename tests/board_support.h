@@ -14,6 +14,7 @@
 
 #include <gtkmm/window.h>
 
+#include <algorithm>
 #include <vector>
 
 // Emits a button event on a cell as the toolkit does; returns whether a handler claimed it.
@@ -47,8 +48,7 @@ class BoardTest : public TempDirTest {
 protected:
   void SetUp() override {
     TempDirTest::SetUp();
-    scoreFile = new ScoreFile();
-    table = new MineTable(nullptr, &timer, scoreFile);
+    table = new MineTable(nullptr, &timer, scoreFile = new ScoreFile());
   }
 
   void TearDown() override {
@@ -66,13 +66,10 @@ protected:
   // Sets up a running game with bombs exactly on the given cells.
   void Plant(const std::vector<int>& bombs) {
     for (int i = 0; i < Cells(); i++)
-      table->board[i]->bomb = 0;
-    for (int index : bombs)
-      table->board[index]->bomb = 1;
+      table->board[i]->bomb = std::count(bombs.begin(), bombs.end(), i) > 0;
     table->SetNum();
     table->nBomb = static_cast<int>(bombs.size());
-    table->BombCount = 0;
-    table->MissCount = 0;
+    table->BombCount = table->MissCount = 0;
     table->startFlag = 1;
   }
 

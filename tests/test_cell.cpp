@@ -7,29 +7,22 @@
 
 namespace {
 
-// A picture widget that reports its destruction.
-struct TrackedImage : Gtk::Image {
-  explicit TrackedImage(bool* gone0) : gone(gone0) {}
-  ~TrackedImage() {
-    *gone = true;
-  }
-  bool* gone;
-};
-
-TEST(CellTest, OnlyAnOpenCellStaysPressedInAndSetImageDestroysTheOldPicture) {
+TEST(CellTest, OnlyAnOpenCellStaysPressedInAndANewPictureDestroysTheOld) {
   for (int state = 0; state <= 2; state++) {
     MineButton cell(0, 0, 0, state, 0);
     cell.clicked(); // what a keyboard activation does
     EXPECT_TRUE(cell.get_active() == (state == 0) && cell.state == state) << state;
   }
-  bool firstGone = false, secondGone = false;
   MineButton* cell = new MineButton(0, 0, 0, 1, 0);
-  TrackedImage* second = new TrackedImage(&secondGone);
-  cell->SetImage(new TrackedImage(&firstGone));
-  cell->SetImage(second);
-  EXPECT_TRUE(firstGone && cell->get_child() == second && second->get_visible());
+  Gtk::Image* images[] = {new Gtk::Image(), new Gtk::Image()};
+  gpointer alive[] = {images[0]->gobj(), images[1]->gobj()};
+  for (int i = 0; i < 2; i++) {
+    g_object_add_weak_pointer(G_OBJECT(alive[i]), &alive[i]);
+    cell->SetImage(images[i]);
+  }
+  EXPECT_TRUE(alive[0] == nullptr && cell->get_child() == images[1] && images[1]->get_visible());
   delete cell;
-  EXPECT_TRUE(secondGone);
+  EXPECT_EQ(alive[1], nullptr);
 }
 
 TEST(PictureTest, PicturesHaveTheCellSizeAndOutOfRangeIndicesShowTheNearest) {

@@ -1,10 +1,13 @@
-// The game clock: Start and Stop, the dialogs' time grab, the tick handler's count and text, and
-// the timeout connection, driven by the main loop rather than sleeps. Needs a display.
+// The readouts around the board: the clock, run by its tick handler and by the main loop rather
+// than sleeps, and the status line.
 #include "support.h"
 
+#include "status.h"
+#include "table.h"
 #include "timer.h"
 
 #include <glibmm/main.h>
+#include <gtkmm/label.h>
 
 #include <climits>
 
@@ -23,50 +26,61 @@ protected:
   }
 };
 
-TEST_F(ClockTest, StartAndStopReportWhetherTheyChangedTheClockAndTheGrabResumesOnlyItsOwn) {
+TEST_F(ClockTest, OneConnectionDrivesTheClockAndOnlyAClockTheGrabPausedResumes) {
   EXPECT_EQ(Stop(), 1);
   EXPECT_EQ(Start(), 0);
   EXPECT_EQ(Start(), 1);
-  EXPECT_EQ(Stop(), 0);
+  RunPast(1, 5000);
+  ASSERT_EQ(Stop(), 0);
+  int stoppedAt = nSec;
+  RunPast(INT_MAX, 300); // a connection left behind by the second Start would tick on
+  EXPECT_EQ(nSec, stoppedAt);
   Resume(Stop());
   EXPECT_EQ(timeFlag, 0);
   Start();
   Resume(Stop());
-  EXPECT_EQ(timeFlag, 1);
-  Stop();
+  RunPast(stoppedAt, 5000);
+  EXPECT_GT(nSec, stoppedAt);
 }
 
 TEST_F(ClockTest, EachTickAddsATenthAndShowsItStoppingAtTheTop) {
-  const struct {
-    int before;
-    const char* text;
-  } cases[] = {{0, "time:      0.1 sec"},
-               {122, "time:     12.3 sec"},
-               {9999999, "time: 1000000.0 sec"},
-               {INT_MAX - 1, "time: 214748364.7 sec"},
-               {INT_MAX, "time: 214748364.7 sec"}};
+  const std::pair<int, const char*> ticks[] = {{0, "time:      0.1 sec"},
+                                               {9999999, "time: 1000000.0 sec"},
+                                               {INT_MAX, "time: 214748364.7 sec"}};
   EXPECT_FALSE(timeLabel->get_visible());
-  for (const auto& c : cases) {
-    nSec = c.before;
+  for (const auto& tick : ticks) {
+    nSec = tick.first;
     EXPECT_TRUE(TimeOut());
-    EXPECT_EQ(timeLabel->get_text(), c.text) << c.before;
+    EXPECT_EQ(timeLabel->get_text(), tick.second) << tick.first;
   }
   EXPECT_TRUE(nSec == INT_MAX && timeLabel->get_visible());
 }
 
-TEST_F(ClockTest, OneConnectionDrivesTheClockAndARestartGoesOnFromItsCount) {
-  Start();
-  Start();
-  RunPast(1, 5000);
-  ASSERT_EQ(Stop(), 0);
-  // A connection left behind by the repeated Start would go on ticking.
-  int stoppedAt = nSec;
-  RunPast(INT_MAX, 300);
-  EXPECT_EQ(nSec, stoppedAt);
-  Start();
-  RunPast(stoppedAt, 5000);
-  EXPECT_GT(nSec, stoppedAt);
-  Stop();
+std::string Line(Gtk::Statusbar* bar) {
+  for (Gtk::Widget* child : dynamic_cast<Gtk::Container*>(bar->get_message_area())->get_children())
+    if (Gtk::Label* label = dynamic_cast<Gtk::Label*>(child))
+      return label->get_text();
+  return "(no label)";
+}
+
+TEST_F(ClockTest, StatusLineFollowsTheBoard) {
+  MineTable table(nullptr, this, nullptr);
+  MineStatus status;
+  table.nRow = table.nCol = table.pBomb = 15; // as a saved game leaves it before start-up
+  table.mode = 2;
+  Gtk::Statusbar* bar = status.Create(&table);
+  EXPECT_EQ(Line(bar), "Medium  : 15 x 15  bomb 15 %"); // two spaces only in the first line
+  table.ReCreate(30, 16, 25, 9);
+  status.Refresh();
+  EXPECT_EQ(Line(bar), "Free : 30 x 16  bomb 25 %"); // cells across, then down
+  table.ReCreate(10, 10, 10, 9);
+  status.Refresh();
+  EXPECT_EQ(Line(bar), "Beginner : 10 x 10  bomb 10 %");
+  bar->pop(bar->get_context_id("Beginner : 10 x 10  bomb 10 %")); // no older line beneath
+  EXPECT_EQ(Line(bar), "");
+  char name[8] = "junk";
+  status.CheckMode(name, 5);
+  EXPECT_STREQ(name, "");
 }
 
 } // namespace
