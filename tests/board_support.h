@@ -1,5 +1,4 @@
-// Shared by the board's tests: a board with its clock and score list in a temporary working
-// directory, and mouse events sent through a cell's own signals.
+// The board's tests share a board in a temporary directory and mouse events sent to its cells.
 #ifndef VELMINE_TESTS_BOARD_SUPPORT_H
 #define VELMINE_TESTS_BOARD_SUPPORT_H
 
@@ -11,8 +10,6 @@
 #include "table.h"
 #include "timer.h"
 #include "xpm/image.h"
-
-#include <gtkmm/window.h>
 
 #include <algorithm>
 #include <vector>
@@ -55,7 +52,6 @@ protected:
     CloseNameDialogs();
     delete table;
     delete scoreFile;
-    timer.Stop();
     TempDirTest::TearDown();
   }
 
