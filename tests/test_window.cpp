@@ -19,9 +19,6 @@
 #include <iostream>
 #include <sys/stat.h>
 
-// The program has the X server clip the cells' windows; the toolkit reads this at its start.
-const bool nativeWindows = setenv("GDK_NATIVE_WINDOWS", "1", 1) == 0;
-
 namespace {
 
 std::vector<Gtk::Dialog*> Open(const Glib::ustring& title = "") {
