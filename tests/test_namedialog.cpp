@@ -29,6 +29,7 @@ protected:
     for (Gtk::Window* window : Gtk::Window::list_toplevels())
       delete dynamic_cast<ScoreDialog*>(window);
     delete board;
+    list.ALLDeleteList();
     TempDirTest::TearDown();
   }
 };

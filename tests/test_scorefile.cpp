@@ -26,6 +26,11 @@ class ScoreFileTest : public TempDirTest {
 protected:
   ScoreFile list;
 
+  void TearDown() override {
+    list.ALLDeleteList();
+    TempDirTest::TearDown();
+  }
+
   std::string Read() {
     testing::internal::CaptureStdout();
     list.ALLDeleteList();

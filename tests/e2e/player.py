@@ -667,24 +667,24 @@ class Player:
         with open(self.save_path()) as saved:
             return SavedGame(saved.read())
 
-    def place(self, key, image, phrase):
+    def place(self, key, capture, phrase):
+        """Where phrase shows in the picture that capture() takes, polled until it is drawn."""
         if key not in Player.places:
-            box = find_phrase(image, phrase)
-            if box is None:
-                raise AssertionError("%r not found on screen" % phrase)
+            box = wait_until("%r on screen" % phrase, lambda: find_phrase(capture(), phrase))
             Player.places[key] = (box[0] + box[2] // 2, box[1] + box[3] // 2)
         return Player.places[key]
 
     def choose(self, menu, item):
         """Opens a menu of the menu bar with the mouse and clicks one of its entries."""
         x0, y0, width, _ = self.x.geometry(self.window)
-        strip = self.x.capture(self.window).crop(0, 0, width, MENU_BAR_HEIGHT)
-        mx, my = self.place(("menu bar", menu), strip, menu)
+        mx, my = self.place(("menu bar", menu),
+                            lambda: self.x.capture(self.window).crop(0, 0, width, MENU_BAR_HEIGHT),
+                            menu)
         self.x.click(x0 + mx, y0 + my)
         # The open menu is a window of its own, named after the program.
         popup = self.x.find_window("velmine")
         px, py, _, _ = self.x.geometry(popup)
-        ix, iy = self.place(("menu", menu, item), self.x.capture(popup), item)
+        ix, iy = self.place(("menu", menu, item), lambda: self.x.capture(popup), item)
         self.x.click(px + ix, py + iy)
         wait_until("the menu to close", lambda: not self.x.windows("velmine"))
 
@@ -693,7 +693,7 @@ class Player:
         dialog = self.x.find_window(title)
         x0, y0, width, height = self.x.geometry(dialog)
         bx, by = self.place(("button", title, label, width, height),
-                            self.x.capture(dialog), label)
+                            lambda: self.x.capture(dialog), label)
         self.x.click(x0 + bx, y0 + by)
 
     def dialog(self, title):
