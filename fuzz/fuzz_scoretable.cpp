@@ -1,0 +1,16 @@
+// libFuzzer target: any bytes as MINE_SCORE.data, through the game's reader into the high-score
+// table (see replay.h for what must hold). The table is a dialog, so the toolkit is started once,
+// on the display the target is run with (fuzz/run starts a virtual one).
+#include "replay.h"
+#include "target.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  target::StartToolkit(argc, argv);
+  target::Prepare();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  target::Run(replay::ReplayScoreTable, data, size);
+  return 0;
+}

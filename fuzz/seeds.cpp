@@ -1,0 +1,131 @@
+// Writes the fuzz targets' seed corpus through the game's own code: score files of won games,
+// and saved games of boards played through the cells' mouse signals. Each saved game is kept
+// twice: as written, and with its stamp line put as "@INO", the stamp instant and "@BIRTH",
+// which the save target turns into a stamp that fits the file (see replay.h), so the fuzzer
+// starts from files that check sound. Usage: fuzz_seeds SCORE_DIRECTORY SAVE_DIRECTORY
+// (absolute paths), on a display.
+#include "minebutton.h"
+#include "replay.h"
+#include "savefile.h"
+#include "scorefile.h"
+#include "table.h"
+#include "timer.h"
+
+#include <gtkmm/main.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// A mouse button event sent through the cell's own signal, as the toolkit sends it.
+void Click(MineTable* table, int index, unsigned button, GdkEventType type, const char* signal) {
+  GdkEventButton event = GdkEventButton();
+  event.type = type;
+  event.button = button;
+  gboolean handled = FALSE;
+  g_signal_emit_by_name(table->board[index]->gobj(), signal, &event, &handled);
+}
+
+void Open(MineTable* table, int index) {
+  Click(table, index, 1, GDK_BUTTON_RELEASE, "button-release-event");
+}
+
+void Mark(MineTable* table, int index) {
+  Click(table, index, 3, GDK_BUTTON_PRESS, "button-press-event");
+}
+
+void Keep(const std::string& path, const std::string& text) {
+  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+  out << text;
+  std::cout << path << std::endl;
+}
+
+// A game on a fresh board of the given size, opened at one cell and then marked on `right`
+// bombs and `wrong` safe cells, with the clock at sec tenths; saved as name and name-stamped.
+void SaveGame(const std::string& directory, const std::string& name, int nRow, int nCol, int pBomb,
+              int nSize, int open, int right, int wrong, int sec) {
+  MineTimer timer;
+  MineTable table(0, &timer, 0);
+  // The first opening may clear the whole board and win at once; then the game is drawn again.
+  for (int tries = 0; tries < 100 && table.startFlag != 1; tries++) {
+    table.ReCreate(nRow, nCol, pBomb, nSize);
+    Open(&table, open);
+  }
+  for (int i = 0; i < nRow * nCol && (right > 0 || wrong > 0); i++) {
+    MineButton* cell = table.board[i];
+    if (cell->state != 1)
+      continue;
+    if (cell->bomb != 0 && right > 0) {
+      Mark(&table, i);
+      right--;
+    } else if (cell->bomb == 0 && wrong > 0) {
+      Mark(&table, i);
+      wrong--;
+    }
+  }
+  timer.nSec = sec;
+  timer.Stop();
+  SaveFile saveFile;
+  saveFile.SaveState(&table);
+  std::string text = replay::ReadAll(replay::saveName);
+  std::remove(replay::saveName);
+  Keep(directory + "/" + name, text);
+  std::string::size_type stamp = text.find("FILE<\n");
+  if (stamp != std::string::npos) {
+    stamp += 6;
+    text.replace(stamp, text.find('\n', stamp) - stamp,
+                 "@INO\t" + std::to_string(replay::stampSeconds) + "\t" +
+                     std::to_string(replay::stampNanoseconds) + "\t@BIRTH");
+  }
+  Keep(directory + "/" + name + "-stamped", text);
+}
+
+struct Win {
+  int nRow, nCol, nBomb, nSec, mode;
+  const char* name;
+};
+
+void ScoreFileOf(const std::string& path, const Win* wins, int count) {
+  ScoreFile list;
+  std::remove(replay::scoreName);
+  for (int i = 0; i < count; i++) {
+    Glib::ustring name(wins[i].name);
+    list.WriteFile(wins[i].nRow, wins[i].nCol, wins[i].nBomb, wins[i].nSec, wins[i].mode, name);
+  }
+  Keep(path, replay::ReadAll(replay::scoreName));
+  std::remove(replay::scoreName);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  Gtk::Main kit(argc, argv);
+  if (argc != 3) {
+    std::cerr << "usage: fuzz_seeds SCORE_DIRECTORY SAVE_DIRECTORY" << std::endl;
+    return 2;
+  }
+  char pattern[] = "/tmp/velmine-seeds-XXXXXX";
+  if (mkdtemp(pattern) == 0 || chdir(pattern) != 0)
+    return 1;
+
+  const Win one[] = {{10, 10, 10, 250, 1, "bob"}};
+  const Win several[] = {{10, 10, 9, 412, 1, "ann"},   {15, 15, 31, 1893, 2, "kai7"},
+                         {20, 20, 77, 6120, 3, "zoe"}, {10, 10, 9, 412, 1, ""},
+                         {32, 18, 60, 2210, 4, "mo"},  {10, 10, 11, 95, 1, "ann"}};
+  ScoreFileOf(std::string(argv[1]) + "/one-win", one, 1);
+  ScoreFileOf(std::string(argv[1]) + "/several-wins", several, 6);
+
+  SaveGame(argv[2], "beginner", 10, 10, 10, 24, 44, 1, 1, 187);
+  SaveGame(argv[2], "medium", 15, 15, 15, 14, 0, 3, 0, 902);
+  SaveGame(argv[2], "advance", 20, 20, 20, 9, 210, 5, 2, 2345);
+  SaveGame(argv[2], "free-small", 5, 4, 30, 30, 19, 1, 0, 31);
+  SaveGame(argv[2], "free-wide", 30, 8, 12, 16, 100, 2, 1, 40);
+
+  if (chdir("/") != 0 || rmdir(pattern) != 0)
+    return 1;
+  return 0;
+}
