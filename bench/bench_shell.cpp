@@ -1,8 +1,10 @@
 // What the player waits for in the main window: start-up until the window is shown and laid out,
-// a new game of the same size from the reset button, and the largest board the grid dialog
-// allows (100 x 50 cells) built and laid out in the shown window, with the smallest and the
-// largest pictures. Runs under a display (xvfb-run) in a temporary working directory; set
-// GDK_NATIVE_WINDOWS=1 to measure the toolkit as the program sets it up.
+// a new game of the same size from the reset button, and on the largest board the grid dialog
+// allows (100 x 50 cells), in the shown window: building it and leaving it again with the
+// smallest and the largest pictures, the reset button, and a first opening that floods it. Runs
+// under a display (xvfb-run) in a temporary working directory; set GDK_NATIVE_WINDOWS=1 to compare
+// the toolkit with native windows for every widget window.
+#include "minebutton.h"
 #include "table.h"
 #include "vbox.h"
 #include "window.h"
@@ -41,6 +43,18 @@ void Settle() {
   }
 }
 
+GdkEventButton LeftRelease() {
+  GdkEventButton event = GdkEventButton();
+  event.type = GDK_BUTTON_RELEASE;
+  event.button = 1;
+  return event;
+}
+
+// The largest board the grid dialog allows, and its middle cell.
+const int across = 100;
+const int down = 50;
+const int centre = (down / 2) * across + across / 2;
+
 void BM_StartUp(benchmark::State& state) {
   QuietTrace quiet;
   for (auto _ : state) {
@@ -73,7 +87,7 @@ void BM_LargestBoard(benchmark::State& state) {
   Settle();
   MineTable* table = window.vbox->table;
   for (auto _ : state) {
-    table->ReCreate(100, 50, 60, state.range(0));
+    table->ReCreate(across, down, 60, state.range(0));
     Settle();
     state.PauseTiming();
     table->ReCreate(10, 10, 10, 24);
@@ -82,9 +96,79 @@ void BM_LargestBoard(benchmark::State& state) {
   }
 }
 
+// Going back from the largest board to the Beginner board; the argument is the picture size.
+void BM_LeaveLargestBoard(benchmark::State& state) {
+  QuietTrace quiet;
+  MineWindow window;
+  window.Create();
+  Settle();
+  MineTable* table = window.vbox->table;
+  for (auto _ : state) {
+    state.PauseTiming();
+    table->ReCreate(across, down, 60, state.range(0));
+    Settle();
+    state.ResumeTiming();
+    table->ReCreate(10, 10, 10, 24);
+    Settle();
+  }
+}
+
+// The reset button on the largest board after a first opening, which leaves cells open to cover
+// again.
+void BM_ResetLargestBoard(benchmark::State& state) {
+  QuietTrace quiet;
+  MineWindow window;
+  window.Create();
+  MineTable* table = window.vbox->table;
+  table->ReCreate(across, down, 5, 8);
+  Settle();
+  for (auto _ : state) {
+    state.PauseTiming();
+    GdkEventButton event = LeftRelease();
+    table->ReleaseEvent(&event, centre);
+    Settle();
+    state.ResumeTiming();
+    window.vbox->button->clicked();
+    Settle();
+  }
+}
+
+// A first opening whose flood covers the whole largest board but one corner: the bombs drawn are
+// cleared again but for one, so the game goes on and every other cell opens in the shown window.
+void BM_FloodLargestBoard(benchmark::State& state) {
+  QuietTrace quiet;
+  MineWindow window;
+  window.Create();
+  MineTable* table = window.vbox->table;
+  table->ReCreate(across, down, 5, 8);
+  Settle();
+  for (auto _ : state) {
+    state.PauseTiming();
+    table->KeepCreate();
+    table->CreateValue(centre);
+    for (int i = 0; i < across * down; i++)
+      table->board[i]->bomb = 0;
+    table->board[0]->bomb = 1;
+    table->SetNum();
+    table->nBomb = 1;
+    Settle();
+    GdkEventButton event = LeftRelease();
+    state.ResumeTiming();
+    table->ReleaseEvent(&event, centre);
+    Settle();
+  }
+  int opened = 0;
+  for (int i = 0; i < across * down; i++)
+    opened += table->board[i]->state == 0;
+  state.counters["opened"] = opened;
+}
+
 BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(BM_ResetButton)->Unit(benchmark::kMillisecond)->Iterations(20);
-BENCHMARK(BM_LargestBoard)->Arg(4)->Arg(100)->Unit(benchmark::kSecond)->Iterations(1);
+BENCHMARK(BM_LargestBoard)->Arg(4)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LeaveLargestBoard)->Arg(4)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ResetLargestBoard)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_FloodLargestBoard)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

@@ -7,6 +7,7 @@
 #include "xpm/image.h"
 
 #include <gdkmm/types.h>
+#include <gtk/gtk.h>
 
 #include <algorithm>
 #include <climits>
@@ -57,8 +58,11 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
   table->set_homogeneous(false);
   scrWin = new Gtk::ScrolledWindow();
   scrWin->set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
+  cellBox = new Gtk::EventBox();
+  cellBox->add(*table);
+  cellBox->show();
   // The grid cannot scroll by itself, so the scrolled window puts it in a viewport.
-  scrWin->add(*table);
+  scrWin->add(*cellBox);
   scrWin->show();
   image = new MineImage();
   image->SetScale(5, 5);
@@ -70,6 +74,7 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
 MineTable::~MineTable() {
   delete image;
   delete scrWin;
+  delete cellBox;
   delete table;
   for (int i = 0; i < CAPACITY; i++) {
     delete board[i];
@@ -85,6 +90,48 @@ int MineTable::Cells() const {
   if (nRow < 1 || nCol < 1 || nRow > CAPACITY / nCol)
     return 0;
   return nRow * nCol;
+}
+
+void MineTable::HideCells() {
+  if (cellBox->is_realized())
+    cellBox->set_child_visible(false);
+}
+
+void MineTable::DropCellWindows() {
+  HideCells();
+  GtkWidget* box = GTK_WIDGET(cellBox->gobj());
+  if (!gtk_widget_get_realized(box))
+    return;
+  // The toolkit unrealizes children before their parent, and each child window it destroys makes
+  // it re-clip every sibling left: for thousands of cells that is quadratic. Destroying the
+  // box's window first takes every cell's window with it in one go; the unrealize that follows
+  // then finds them gone. It releases the window once more, hence the extra reference.
+  GdkWindow* own = gtk_widget_get_window(box);
+  g_object_ref(own);
+  gdk_window_destroy(own);
+  gtk_widget_unrealize(box);
+}
+
+void MineTable::ShowCells() {
+  if (cellBox->get_child_visible())
+    return;
+  GtkWidget* box = GTK_WIDGET(cellBox->gobj());
+  if (gtk_widget_get_realized(gtk_widget_get_parent(box))) {
+    // The cells take their places relative to the box's own window, wherever the box lies, so
+    // laid out now they are mapped (and, after a rebuild, made) at their places and the layout
+    // pass that follows moves none of them. This request is no window fit: the fit waits for
+    // the grid's request in that layout pass, as after any change to the grid.
+    int flag = sizeFlag;
+    sizeFlag = 0;
+    Gtk::Requisition req = cellBox->size_request();
+    sizeFlag = flag;
+    Gtk::Allocation at = cellBox->get_allocation();
+    at.set_width(req.width);
+    at.set_height(req.height);
+    cellBox->size_allocate(at);
+    table->queue_resize();
+  }
+  cellBox->set_child_visible(true);
 }
 
 MineButton* MineTable::CellAt(int Num0) const {
@@ -117,6 +164,7 @@ void MineTable::CreateTable() {
   timer->timeLabel->set_text("time :");
   image->SetScale(nSize, nSize);
   SetMode();
+  HideCells();
   int cells = Cells();
   for (int i = 0; i < cells; i++) {
     MineButton* cell = new MineButton(i % nRow, i / nRow, 0, 1, 0);
@@ -125,12 +173,14 @@ void MineTable::CreateTable() {
   }
   startFlag = 0;
   table->show();
+  ShowCells();
 }
 
 void MineTable::KeepCreate() {
   timer->Stop();
   timer->timeLabel->set_text("time :");
   SetMode();
+  HideCells();
   int cells = Cells();
   for (int i = 0; i < cells; i++) {
     MineButton* cell = board[i];
@@ -148,6 +198,7 @@ void MineTable::KeepCreate() {
     cell->set_active(false);
     cell->SetImage(image->CreateMark(1));
   }
+  ShowCells();
   startFlag = 0;
 }
 
@@ -162,6 +213,7 @@ void MineTable::ReCreate(int nRow0, int nCol0, int pBomb0, int nSize0) {
     KeepCreate();
     return;
   }
+  DropCellWindows();
   for (int i = 0; i < CAPACITY; i++) {
     delete board[i];
     board[i] = 0;

@@ -4,6 +4,7 @@
 #define VELMINE_TABLE_H
 
 #include <gdk/gdk.h>
+#include <gtkmm/eventbox.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/table.h>
 
@@ -85,6 +86,19 @@ public:
   void AroundZERO(int Num0);
 
 private:
+  // Holds the grid inside the scrolled window and gives the cells' own windows a parent window of
+  // their own: while it is unmapped, cells can be removed, created and laid out without the
+  // toolkit redrawing or re-clipping the shown board once per cell.
+  Gtk::EventBox* cellBox;
+
+  // Unmaps the cells' parent window for a change to many cells at once; do nothing while the
+  // board is not realized.
+  void HideCells();
+  // HideCells, then destroys the cells' windows all at once ahead of deleting the cells.
+  void DropCellWindows();
+  // Lays the hidden cells out and maps them again, each cell's window made at its place.
+  void ShowCells();
+
   // Number of slots in use, never beyond the capacity whatever nRow and nCol hold.
   int Cells() const;
   // The cell in slot Num0, or null when the slot lies outside the board or is empty (a saved

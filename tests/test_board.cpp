@@ -255,4 +255,105 @@ TEST_F(WindowFitTest, ALargeBoardOpensTheWindowAtMostEightHundredBySixHundred) {
   EXPECT_EQ(Size(), "800x600");
 }
 
+// Counts the toolkit's warnings and critical messages while it is alive.
+class ToolkitComplaints {
+public:
+  ToolkitComplaints() {
+    for (int i = 0; i < 3; i++)
+      ids[i] =
+          g_log_set_handler(domains[i], GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL),
+                            &ToolkitComplaints::Count, &count);
+  }
+  ~ToolkitComplaints() {
+    for (int i = 0; i < 3; i++)
+      g_log_remove_handler(domains[i], ids[i]);
+  }
+
+  int count = 0;
+
+private:
+  static void Count(const gchar*, GLogLevelFlags, const gchar*, gpointer counter) {
+    ++*static_cast<int*>(counter);
+  }
+
+  const char* domains[3] = {"Gtk", "Gdk", "GLib-GObject"};
+  guint ids[3] = {0, 0, 0};
+};
+
+// The board in a shown window: rebuilds and resets take the cells out of view while they change,
+// so they must come back shown, placed and wired.
+class ShownBoardTest : public WindowFitTest {
+protected:
+  // Every cell is mapped with an input window of its own, one picture width after its left
+  // neighbour and one picture height below the cell above it, inside the scrolled window.
+  void ExpectCellsInPlace() {
+    int across = table->nRow;
+    for (int i = 0; i < table->nRow * table->nCol; i++) {
+      MineButton* cell = table->board[i];
+      ASSERT_NE(cell, nullptr) << i;
+      ASSERT_TRUE(cell->is_mapped() && cell->is_drawable()) << i;
+      Gtk::Allocation at = cell->get_allocation();
+      if (i % across > 0) {
+        Gtk::Allocation left = table->board[i - 1]->get_allocation();
+        ASSERT_TRUE(at.get_x() == left.get_x() + left.get_width() && at.get_y() == left.get_y())
+            << i;
+      }
+      if (i >= across) {
+        Gtk::Allocation up = table->board[i - across]->get_allocation();
+        ASSERT_TRUE(at.get_y() == up.get_y() + up.get_height() && at.get_x() == up.get_x()) << i;
+      }
+    }
+    Gtk::Allocation first = table->board[0]->get_allocation();
+    EXPECT_TRUE(first.get_x() >= 0 && first.get_y() >= 0);
+    EXPECT_GT(first.get_width(), table->nSize);
+  }
+};
+
+TEST_F(ShownBoardTest, RebuildsAndResetsLeaveEveryCellShownPlacedAndWired) {
+  ToolkitComplaints complaints;
+  Build(10, 10, 24);
+  ExpectCellsInPlace();
+
+  EXPECT_NE(Build(40, 30, 8), "");
+  ExpectCellsInPlace();
+  EXPECT_EQ(table->board[1200], nullptr);
+
+  // A game played a little, then the reset: same cells, all covered again and in view.
+  ASSERT_TRUE(Release(table, 615, 1));
+  ASSERT_EQ(table->startFlag, 1);
+  ASSERT_EQ(table->board[615]->state, 0);
+  MineButton* kept = table->board[615];
+  EXPECT_EQ(Build(40, 30, 8), "");
+  EXPECT_EQ(table->board[615], kept);
+  EXPECT_TRUE(kept->state == 1 && !kept->get_active() && kept->get_sensitive());
+  ExpectCellsInPlace();
+
+  // Back to a small board: the new cells answer the mouse.
+  Build(10, 10, 24);
+  ExpectCellsInPlace();
+  EXPECT_EQ(table->board[100], nullptr);
+  EXPECT_TRUE(Release(table, 55, 1));
+  EXPECT_EQ(table->startFlag, 1);
+  EXPECT_EQ(table->board[55]->state, 0);
+  EXPECT_EQ(complaints.count, 0);
+}
+
+TEST_F(ShownBoardTest, TheFitFollowsTheGridAfterARebuildInTheShownWindow) {
+  Build(10, 10, 24);
+  std::string fits = Build(15, 12, 14);
+  Gtk::Requisition grid = table->table->size_request();
+  EXPECT_EQ(fits, std::to_string(grid.width) + "," + std::to_string(grid.height) + ";");
+  EXPECT_EQ(Size(), std::to_string(grid.width + 20) + "x" + std::to_string(grid.height + 105));
+}
+
+TEST_F(ShownBoardTest, DeletingTheBoardAfterARebuildInTheShownWindowIsClean) {
+  ToolkitComplaints complaints;
+  Build(10, 10, 24);
+  Build(20, 20, 9);
+  delete table;
+  table = nullptr;
+  Settle();
+  EXPECT_EQ(complaints.count, 0);
+}
+
 } // namespace

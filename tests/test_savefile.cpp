@@ -1,15 +1,9 @@
-// The saved game's writing and checking: the file format, the stamp (a save passes its check
-// at once, every time; copies and edits are refused), each refusal of the check with its
-// traces, and damaged or hostile files. Each test runs in a fresh temporary working directory;
-// the board and its cells are real widgets, so a display is needed.
-#include "minebutton.h"
+// The saved game: its bytes and stamp, the check's results and traces, and loading into a fresh
+// board. Real widgets (a display); each test runs in a fresh temporary working directory.
+#include "board_support.h"
 #include "savefile.h"
-#include "support.h"
-#include "table.h"
-#include "timer.h"
 
 #include <cstdlib>
-#include <ctime>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -18,309 +12,263 @@
 namespace {
 
 const char saveName[] = "MINE_SAVE.data";
-
-void Replace(std::string* text, const std::string& from, const std::string& to) {
-  std::string::size_type at = text->find(from);
-  ASSERT_NE(at, std::string::npos) << from;
-  text->replace(at, from.size(), to);
-}
-
-class SaveFileTest : public TempDirTest {
-protected:
-  MineTimer timer;
-  MineTable* table = 0;
-  SaveFile saveFile;
-
-  void SetUp() override {
-    TempDirTest::SetUp();
-    table = new MineTable(0, &timer, 0);
-  }
-
-  void TearDown() override {
-    ClearCells();
-    delete table;
-    TempDirTest::TearDown();
-  }
-
-  void ClearCells() {
-    for (int i = 0; i < MineTable::CAPACITY; i++) {
-      delete table->board[i];
-      table->board[i] = 0;
-    }
-  }
-
-  // A game in progress: bombs, marks on bombs and on safe cells, opened cells with their
-  // counts, and the counters that go with them.
-  void MakeGame(int nRow, int nCol, int mode = 4) {
-    ClearCells();
-    table->nRow = nRow;
-    table->nCol = nCol;
-    table->nSize = 12;
-    table->pBomb = 15;
-    table->mode = mode;
-    table->nBomb = table->BombCount = table->MissCount = 0;
-    timer.nSec = 4321;
-    std::vector<int> bombs(nRow * nCol);
-    for (int i = 0; i < nRow * nCol; i++)
-      bombs[i] = i % 7 == 3;
-    for (int i = 0; i < nRow * nCol; i++) {
-      int row = i % nRow;
-      int col = i / nRow;
-      int num = 0;
-      for (int c = col - 1; c <= col + 1; c++)
-        for (int r = row - 1; r <= row + 1; r++)
-          if (r >= 0 && r < nRow && c >= 0 && c < nCol)
-            num += bombs[c * nRow + r];
-      int state = i % 5 == 0 ? 2 : (i % 3 == 1 && !bombs[i] ? 0 : 1);
-      table->board[i] = new MineButton(row, col, bombs[i], state, num);
-      table->nBomb += bombs[i];
-      table->BombCount += state == 2 && bombs[i];
-      table->MissCount += state == 2 && !bombs[i];
-    }
-  }
-
-  std::string Save() {
-    testing::internal::CaptureStdout();
-    saveFile.SaveState(table);
-    return testing::internal::GetCapturedStdout();
-  }
-
-  int Find(std::string* trace = 0) {
-    testing::internal::CaptureStdout();
-    int result = saveFile.FindState();
-    std::string text = testing::internal::GetCapturedStdout();
-    if (trace != 0)
-      *trace = text;
-    return result;
-  }
-
-  // Writes a crafted file with a stamp that matches it: inode and birth time of the file, and
-  // a modification time set to the instant in the stamp.
-  void WriteStamped(const std::string& body, const std::string& tail = "") {
-    WriteText(saveName, body);
-    struct statx st;
-    ASSERT_EQ(statx(AT_FDCWD, saveName, 0, STATX_INO | STATX_BTIME, &st), 0);
-    int birth = (st.stx_mask & STATX_BTIME) != 0 ? static_cast<int>(st.stx_btime.tv_sec) : 0;
-    timespec instant = {1700000000, 123456789};
-    WriteText(saveName, body + "FILE<\n" +
-                            std::to_string(static_cast<int>(static_cast<unsigned>(st.stx_ino))) +
-                            "\t1700000000\t123456789\t" + std::to_string(birth) + "\n>\n" + tail);
-    timespec times[2] = {{0, UTIME_OMIT}, instant};
-    ASSERT_EQ(utimensat(AT_FDCWD, saveName, times, 0), 0);
-  }
-};
-
-// The state and board sections of a sound 2 x 2 game: one bomb, marked; one safe cell open.
+// A sound 2 x 2 game: one bomb, marked; one safe cell open.
 const std::string smallGame = "STATE<\n2\t2\t10\t1\t8\t1\t0\t55\t4\n>\nBOARD<\n"
                               "0\t0\t2\t1\t1\n1\t0\t0\t0\t1\n0\t1\t1\t0\t1\n1\t1\t1\t0\t1\n>\n";
 
-std::string Edited(const std::string& from, const std::string& to) {
-  std::string text = smallGame;
-  Replace(&text, from, to);
-  return text;
+std::string Edited(std::string text, const std::string& from, const std::string& to) {
+  return text.replace(text.find(from), from.size(), to);
 }
+
+class SaveFileTest : public BoardTest {
+protected:
+  SaveFile saveFile;
+  MineTimer loadTimer;
+  MineTable* loaded = nullptr;
+
+  void TearDown() override {
+    delete loaded;
+    loadTimer.Stop();
+    BoardTest::TearDown();
+  }
+  std::string Save(MineTable* board) {
+    testing::internal::CaptureStdout();
+    saveFile.SaveState(board);
+    return testing::internal::GetCapturedStdout();
+  }
+  // The file a board saves, less its stamp.
+  std::string Body(MineTable* board) {
+    Save(board);
+    return ReadText(saveName).substr(0, ReadText(saveName).find("FILE<"));
+  }
+  int Find(std::string* trace = nullptr) {
+    testing::internal::CaptureStdout();
+    int result = saveFile.FindState();
+    std::string text = testing::internal::GetCapturedStdout();
+    if (trace != nullptr)
+      *trace = text;
+    return result;
+  }
+  std::string Load() {
+    delete loaded;
+    loadTimer.Stop();
+    loadTimer.nSec = 0;
+    loaded = new MineTable(nullptr, &loadTimer, scoreFile);
+    testing::internal::CaptureStdout();
+    saveFile.LoadState(loaded);
+    return testing::internal::GetCapturedStdout();
+  }
+  // The stamp of the file as it is now, given its modification time.
+  std::string Stamp(long sec, long nsec) {
+    struct statx st;
+    EXPECT_EQ(statx(AT_FDCWD, saveName, 0, STATX_INO | STATX_BTIME, &st), 0);
+    int birth = (st.stx_mask & STATX_BTIME) != 0 ? static_cast<int>(st.stx_btime.tv_sec) : 0;
+    return std::to_string(static_cast<int>(static_cast<unsigned>(st.stx_ino))) + "\t" +
+           std::to_string(sec) + "\t" + std::to_string(nsec) + "\t" + std::to_string(birth);
+  }
+  // A crafted file whose stamp matches it, so that only its contents can refuse it.
+  void WriteStamped(const std::string& body) {
+    WriteText(saveName, body);
+    WriteText(saveName, body + "FILE<\n" + Stamp(1700000000, 123456789) + "\n>\n");
+    timespec times[2] = {{0, UTIME_OMIT}, {1700000000, 123456789}};
+    ASSERT_EQ(utimensat(AT_FDCWD, saveName, times, 0), 0);
+  }
+  // Every slot holds a cell in its own place, drawn at the board's size, and the counters agree.
+  void ExpectWhole(MineTable* board) {
+    int bombs = 0, hits = 0, misses = 0;
+    for (int i = 0; i < MineTable::CAPACITY; i++) {
+      MineButton* cell = board->board[i];
+      ASSERT_EQ(cell != nullptr, i < board->nRow * board->nCol) << i;
+      if (cell == nullptr)
+        continue;
+      EXPECT_EQ(cell->col * board->nRow + cell->row, i);
+      EXPECT_EQ(cell->image->get_pixbuf()->get_width(), board->nSize) << i;
+      bombs += cell->bomb;
+      hits += cell->state == 2 && cell->bomb;
+      misses += cell->state == 2 && !cell->bomb;
+    }
+    EXPECT_EQ(board->nBomb, bombs);
+    EXPECT_EQ(board->BombCount, hits);
+    EXPECT_EQ(board->MissCount, misses);
+  }
+};
 
 } // namespace
 
-TEST_F(SaveFileTest, WritesTheFileToTheByte) {
-  MakeGame(3, 2);
-  table->board[0]->state = 1;
-  table->BombCount = 0;
-  table->MissCount = 1;
-  EXPECT_EQ(Save(), "WRITE\n4321\n1\n");
-  std::string text = ReadText(saveName);
-  std::string head = "STATE<\n3\t2\t15\t1\t12\t0\t1\t4321\t4\n>\nBOARD<\n"
-                     "0\t0\t1\t0\t1\n1\t0\t0\t0\t1\n2\t0\t1\t0\t0\n"
-                     "0\t1\t1\t1\t1\n1\t1\t0\t0\t1\n2\t1\t2\t0\t0\n>\nFILE<\n";
-  ASSERT_EQ(text.substr(0, head.size()), head);
-  // The stamp: inode, the modification time in seconds and nanoseconds, the birth time.
+TEST_F(SaveFileTest, WritesTheGameAndItsStampToTheByte) {
+  WriteStamped(smallGame);
+  Load();
+  EXPECT_EQ(Save(loaded), "WRITE\n55\n2\n");
   struct statx st;
-  ASSERT_EQ(statx(AT_FDCWD, saveName, 0, STATX_INO | STATX_MTIME | STATX_BTIME, &st), 0);
-  int birth = (st.stx_mask & STATX_BTIME) != 0 ? static_cast<int>(st.stx_btime.tv_sec) : 0;
-  EXPECT_EQ(text.substr(head.size()),
-            std::to_string(static_cast<int>(static_cast<unsigned>(st.stx_ino))) + "\t" +
-                std::to_string(st.stx_mtime.tv_sec) + "\t" + std::to_string(st.stx_mtime.tv_nsec) +
-                "\t" + std::to_string(birth) + "\n>\n");
+  ASSERT_EQ(statx(AT_FDCWD, saveName, 0, STATX_MTIME, &st), 0);
+  EXPECT_EQ(ReadText(saveName),
+            smallGame + "FILE<\n" + Stamp(st.stx_mtime.tv_sec, st.stx_mtime.tv_nsec) + "\n>\n");
   EXPECT_NEAR(static_cast<double>(st.stx_mtime.tv_sec), static_cast<double>(time(0)), 5);
-}
-
-TEST_F(SaveFileTest, AGameWithoutModeIsNeverWritten) {
-  MakeGame(3, 3, 0);
-  EXPECT_EQ(Save(), "");
-  EXPECT_FALSE(FileExists(saveName));
-  WriteText(saveName, "older");
-  Save();
-  EXPECT_EQ(ReadText(saveName), "older");
-}
-
-TEST_F(SaveFileTest, ASaveChecksSoundWithEveryTrace) {
-  MakeGame(10, 10, 1);
-  Save();
   std::string trace;
   EXPECT_EQ(Find(&trace), 0);
   EXPECT_EQ(trace, "LOAD STATE\nFIND:OPEN MINE_SAVE.data\nMATCH BOMBCOUNT\nMATCH MISSCOUNT\n"
-                   "MATCH BOMB\nMODE :1\nMATCH ACT\nMATCH INODE\nMATCH ATIME\nMATCH CTIME\n"
+                   "MATCH BOMB\nMODE :4\nMATCH ACT\nMATCH INODE\nMATCH ATIME\nMATCH CTIME\n"
                    "MATCH MTIME\n");
-  EXPECT_TRUE(FileExists(saveName));
-  EXPECT_EQ(Find(), 0);
 }
 
 TEST_F(SaveFileTest, SavingAndCheckingPassesEveryTimeAcrossSecondBoundaries) {
-  MakeGame(16, 12);
+  WriteStamped(smallGame);
+  Load();
   time_t start = time(0);
-  int failures = 0;
-  int rounds = 0;
-  while (rounds < 1000 || time(0) <= start) {
-    timer.nSec = rounds;
-    Save();
-    if (Find() != 0)
-      failures++;
-    rounds++;
+  int failures = 0, rounds = 0;
+  for (; rounds < 1000 || time(0) <= start; rounds++) {
+    loadTimer.nSec = rounds;
+    Save(loaded);
+    failures += Find() != 0;
   }
   EXPECT_EQ(failures, 0) << "of " << rounds;
-  EXPECT_GT(time(0), start);
 }
 
-// A copy that keeps its times, put in the file's place, can't copy; a plain copy, beside it or
-// over it, can't change.
-TEST_F(SaveFileTest, CopiesAreRefused) {
-  MakeGame(8, 8);
-  Save();
-  ASSERT_EQ(std::system("cp -p MINE_SAVE.data copy && mv copy MINE_SAVE.data"), 0);
-  std::string trace;
-  EXPECT_EQ(Find(&trace), 2);
-  EXPECT_NE(trace.find("INODE : "), std::string::npos);
-  EXPECT_NE(trace.find("MATCH MTIME\n"), std::string::npos);
-  Save();
-  ASSERT_EQ(std::system("cp MINE_SAVE.data copy && mv copy MINE_SAVE.data"), 0);
-  EXPECT_EQ(Find(), 3);
-  Save();
-  ASSERT_EQ(std::system("cp MINE_SAVE.data copy && cp copy MINE_SAVE.data"), 0);
-  EXPECT_EQ(Find(&trace), 3);
-  EXPECT_NE(trace.find("MATCH INODE\n"), std::string::npos);
-  EXPECT_NE(trace.find("MTIME : "), std::string::npos);
+TEST_F(SaveFileTest, CopiesAndEditsAreRefused) {
+  WriteStamped(smallGame);
+  Load();
+  struct Case {
+    const char* command;
+    const char* before; // an edit raises the digit behind this by one
+    int result;
+  } cases[] = {{"cp -p MINE_SAVE.data c && mv c MINE_SAVE.data", nullptr, 2},
+               {"cp MINE_SAVE.data c && mv c MINE_SAVE.data", nullptr, 3},
+               {"cp MINE_SAVE.data c && cp c MINE_SAVE.data", nullptr, 3},
+               {nullptr, "\t1\t0\t", 3},
+               {nullptr, "\n1\t0\t0\t", 4}};
+  for (const Case& c : cases) {
+    Save(loaded);
+    if (c.command != nullptr) {
+      ASSERT_EQ(std::system(c.command), 0);
+    } else {
+      std::string text = ReadText(saveName);
+      text[text.find(c.before) + std::string(c.before).size()]++;
+      WriteText(saveName, text);
+    }
+    EXPECT_EQ(Find(), c.result) << (c.command != nullptr ? c.command : c.before);
+  }
 }
 
-TEST_F(SaveFileTest, AnEditWithinTheSameSecondIsRefused) {
-  MakeGame(8, 8);
-  Save();
-  std::string text = ReadText(saveName);
-  std::string::size_type at = text.find("4321");
-  text[at] = '5';
-  WriteText(saveName, text);
-  EXPECT_EQ(Find(), 3);
-
-  Save();
-  text = ReadText(saveName);
-  // The first cell is marked and has no bomb; a bomb there breaks the counts.
-  ASSERT_EQ(text.substr(text.find("BOARD<\n") + 7, 10), "0\t0\t2\t0\t0\n");
-  text[text.find("BOARD<\n") + 13] = '1';
-  WriteText(saveName, text);
-  std::string trace;
-  EXPECT_EQ(Find(&trace), 4);
-  EXPECT_NE(trace.find("WRONG BOMB :"), std::string::npos);
-}
-
-TEST_F(SaveFileTest, NoFileIsResultOneAndASaveThatFailsIsReported) {
+TEST_F(SaveFileTest, NoFileAndFailedOrRefusedSavesAreReported) {
   std::string trace;
   EXPECT_EQ(Find(&trace), 1);
   EXPECT_EQ(trace, "LOAD STATE\nNO MINE_SAVE.data\n");
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(saveFile.ElementCheck(0, 1, 2, 3, 4), 1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "CAN'T GET MINE_SAVE.data\n");
+  WriteStamped(smallGame);
+  Load();
+  loaded->mode = 0;
+  EXPECT_EQ(Save(loaded), "");
+  EXPECT_FALSE(FileExists(saveName));
+  loaded->mode = 4;
   ASSERT_EQ(mkdir(saveName, 0755), 0);
-  MakeGame(8, 8);
-  EXPECT_EQ(Save(), "WRITE\n4321\n2\nCAN'T WRITE MINE_SAVE.data\n");
+  EXPECT_EQ(Save(loaded), "WRITE\n55\n2\nCAN'T WRITE MINE_SAVE.data\n");
   EXPECT_EQ(Find(), 1);
 }
 
-TEST_F(SaveFileTest, ACraftedSoundFileReadsTheSameWithCrlfAndOtherHeaders) {
-  WriteStamped(smallGame);
-  EXPECT_EQ(Find(), 0);
-
-  std::string crlf;
+// Each file but the last few carries a stamp that matches it: its contents alone decide.
+TEST_F(SaveFileTest, ReadingJudgesCraftedFilesByTheirContents) {
+  std::string crlf, largest = "STATE<\n100\t100\t10\t0\t4\t0\t0\t0\t4\n>\nBOARD<\n";
   for (char c : smallGame)
     crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  WriteStamped(crlf);
-  EXPECT_EQ(Find(), 0);
-
-  std::string renamed = smallGame;
-  renamed.replace(0, 6, "stuff here<ignored\t1\t2");
-  Replace(&renamed, "BOARD<", "<");
-  WriteStamped(renamed);
-  EXPECT_EQ(Find(), 0);
-}
-
-TEST_F(SaveFileTest, EmptyFilesHaveNoModeAndTooFewSections) {
-  WriteText(saveName, "");
-  std::string trace;
-  EXPECT_EQ(Find(&trace), 4);
-  EXPECT_EQ(trace, "LOAD STATE\nFIND:OPEN MINE_SAVE.data\nMATCH BOMBCOUNT\nMATCH MISSCOUNT\n"
-                   "MATCH BOMB\nUNKNOWN MODE\nFEW ACT\n");
-  WriteText(saveName, "no sections at all > here\n");
-  EXPECT_EQ(Find(&trace), 4);
-  EXPECT_NE(trace.find("ERROR string > \n"), std::string::npos);
-}
-
-// Each file is sound but for one fault, and carries a stamp that matches it, so the fault
-// alone must refuse it.
-TEST_F(SaveFileTest, EachFaultIsTracedAndRefused) {
-  std::string oversized = Edited("1\t0\t0\t0\t1", std::string(300, '7') + "1\t0\t0\t0\t1");
-  oversized.insert(oversized.find("0\t1\t1\t0\t1"), "0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t");
-  oversized += std::string(3 * 1024 * 1024, '\t') + "\n" + std::string("\0\xff\x01\n\t", 5);
-  std::string largest = "STATE<\n100\t100\t10\t0\t4\t0\t0\t0\t4\n>\nBOARD<\n";
   for (int i = 0; i < 10000; i++)
     largest += std::to_string(i % 100) + "\t" + std::to_string(i / 100) + "\t1\t0\t0\n";
-  struct Case {
-    std::string text;
-    std::string trace;
-  };
-  std::vector<Case> cases = {
-      {Edited("\t55\t4\n", "\t55\n"), "ERROR STATUS\n"},
-      {Edited("1\t0\t0\t0\t1\n", "1\t0\t0\t0\n"), "ERROR BOARD 1\n"},
-      {Edited("2\t2\t10\t1\t8\t1\t0", "2\t2\t10\t2\t8\t0\t1"),
+  std::string huge = Edited(smallGame, "1\t0\t0\t0\t1", std::string(300, '7') + "1\t0\t0\t0\t1");
+  huge = Edited(huge, "0\t1\t1\t0\t1", "0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t1\t1\t0\t1");
+  huge += std::string(3 << 20, '\t') + "\n" + std::string("\0\xff\x01\n\t", 5);
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {crlf, "MATCH MTIME\n"},
+      {Edited(Edited(smallGame, "STATE<", "stuff<x\t1\t2"), "BOARD<", "<"), "MATCH MTIME\n"},
+      {largest + ">\n", "MATCH MTIME\n"},
+      {smallGame + "MORE<\n1\n>\n", "FEW ACT\n"},
+      {Edited(smallGame, "\t55\t4\n", "\t55\n"), "ERROR STATUS\n"},
+      {Edited(smallGame, "1\t0\t0\t0\t1\n", "1\t0\t0\t0\n"), "ERROR BOARD 1\n"},
+      {Edited(smallGame, "2\t2\t10\t1\t8\t1\t0", "2\t2\t10\t2\t8\t0\t1"),
        "WRONG BOMBCOUNT :0!=1\nWRONG MISSCOUNT :1!=0\nWRONG BOMB :2!=1\n"},
-      {Edited("\t55\t4", "\t55\t5"), "UNKNOWN MODE\n"},
-      {Edited("0\t0\t2\t1\t1\n1\t0\t0\t0\t1", "1\t0\t0\t0\t1\n0\t0\t2\t1\t1"),
+      {Edited(smallGame, "\t55\t4", "\t55\t5"), "UNKNOWN MODE\n"},
+      {Edited(smallGame, "0\t0\t2\t1\t1\n1\t0\t0\t0\t1", "1\t0\t0\t0\t1\n0\t0\t2\t1\t1"),
        "ERROR BOARD PLACE 0\nERROR BOARD PLACE 1\n"},
-      {Edited("1\t0\t0\t0\t1", "1\t0\t3\t0\t1"), "ERROR BOARD VALUE 1\n"},
-      {Edited("1\t0\t0\t0\t1", "1\t0\t-1\t0\t1"), "ERROR BOARD VALUE 1\n"},
-      {Edited("1\t0\t0\t0\t1", "1\t0\t1\t2\t1"), "ERROR BOARD VALUE 1\n"},
-      {Edited("1\t0\t0\t0\t1", "1\t0\t0\t0\t9"), "ERROR BOARD VALUE 1\n"},
-      {Edited("1\t0\t0\t0\t1", "1\t0\t1\t0\t-1"), "ERROR BOARD VALUE 1\n"},
-      {oversized, "ERROR BOARD 1\nERROR BOARD 2\n"},
+      {huge, "ERROR BOARD 1\nERROR BOARD 2\n"},
       {largest.substr(0, largest.rfind("99\t99")) + ">\n", "10000!=100x100\n"},
-  };
-  const char* limits[] = {"1\t10\t10\t0\t8",       "10\t1\t10\t0\t8",
-                          "101\t100\t10\t0\t8",    "100\t101\t10\t0\t8",
-                          "10\t10\t10\t0\t3",      "10\t10\t10\t0\t101",
-                          "65536\t65536\t1\t0\t8", "99999999999\t-99999999999\t1\t0\t8"};
-  for (const char* limit : limits)
-    cases.push_back(
-        {std::string("STATE<\n") + limit + "\t0\t0\t0\t4\n>\nBOARD<\n>\n", "ERROR STATUS VALUE\n"});
-  cases.push_back({Edited("\t0\t55\t4", "\t0\t-1\t4"), "ERROR STATUS VALUE\n"});
-  for (const Case& c : cases) {
-    WriteStamped(c.text);
+      {Edited(smallGame, "\t0\t55\t4", "\t0\t-1\t4"), "ERROR STATUS VALUE\n"}};
+  for (const char* cell : {"3\t0\t1", "-1\t0\t1", "1\t2\t1", "0\t0\t9", "1\t0\t-1"})
+    cases.push_back({Edited(smallGame, "\n1\t0\t0\t0\t1", std::string("\n1\t0\t") + cell),
+                     "ERROR BOARD VALUE 1\n"});
+  for (const char* size : {"1\t10\t10\t1\t8", "10\t1\t10\t1\t8", "101\t100\t10\t1\t8",
+                           "100\t101\t10\t1\t8", "2\t2\t10\t1\t3", "2\t2\t10\t1\t101",
+                           "65536\t65536\t10\t1\t8", "99999999999\t-99999999999\t10\t1\t8"})
+    cases.push_back({Edited(smallGame, "2\t2\t10\t1\t8", size), "ERROR STATUS VALUE\n"});
+  for (const auto& c : cases) {
+    WriteStamped(c.first);
     std::string trace;
-    EXPECT_EQ(Find(&trace), 4) << c.trace;
-    EXPECT_NE(trace.find(c.trace), std::string::npos) << trace;
+    EXPECT_EQ(Find(&trace), c.second == "MATCH MTIME\n" ? 0 : 4) << c.second;
+    EXPECT_NE(trace.find(c.second), std::string::npos) << trace;
   }
-  WriteText(saveName, smallGame + "FILE<\n1\t2\t3\n>\n");
-  std::string trace;
-  EXPECT_EQ(Find(&trace), 4);
-  EXPECT_NE(trace.find("ERROR FILE \n"), std::string::npos);
-  EXPECT_EQ(trace.find("INODE"), std::string::npos);
-  WriteStamped(largest + ">\n");
-  EXPECT_EQ(Find(), 0);
+  for (const char* text : {"", "no sections > here\n", "STATE<\n>\nBOARD<\n>\nFILE<\n1\t2\n>\n"}) {
+    WriteText(saveName, text);
+    EXPECT_EQ(Find(), 4) << text;
+  }
 }
 
-TEST_F(SaveFileTest, AFourthSectionRefusesOnlyWhenClosed) {
-  std::string trace;
-  WriteStamped(smallGame, "MORE<\n1\t2\n3\n");
-  EXPECT_EQ(Find(&trace), 0);
-  EXPECT_NE(trace.find("FIND:OPEN MINE_SAVE.data\nFEW COUNT\nFEW COUNT\nMATCH BOMBCOUNT\n"),
-            std::string::npos);
-  WriteStamped(smallGame, "MORE<\n1\n>\n");
-  EXPECT_EQ(Find(&trace), 4);
-  EXPECT_NE(trace.find("FEW ACT\n"), std::string::npos);
+TEST_F(SaveFileTest, APlayedGameLoadsAndPlaysOnExactlyAsSaved) {
+  auto first = [this](int state, int bomb) {
+    for (int i = 0; i < Cells(); i++)
+      if (table->board[i]->state == state && table->board[i]->bomb == bomb)
+        return i;
+    return -1;
+  };
+  table->ReCreate(12, 9, 25, 16);
+  testing::internal::CaptureStdout();
+  Release(table, 0, 1);
+  int bomb = first(1, 1);
+  Press(table, bomb, 3);
+  Press(table, first(1, 1), 3);
+  Press(table, first(1, 0), 3);
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(table->BombCount, 2);
+  timer.nSec = 987;
+  std::string saved = Body(table);
+  EXPECT_EQ(Load(), "LOAD STATE\nOPEN MINE_SAVE.data\nMATCH INODE\nMATCH ATIME\nMATCH CTIME\n"
+                    "MATCH MTIME\nOK FILE ELEMENT\n");
+  EXPECT_EQ(loadTimer.timeFlag, 1);
+  for (int i = 0; i < Cells(); i++)
+    EXPECT_EQ(loaded->board[i]->image->get_pixbuf(),
+              table->board[i]->state == 0 ? loaded->image->TnumPix[table->board[i]->num]
+                                          : loaded->image->TmarkPix[table->board[i]->state]);
+  EXPECT_EQ(Body(loaded), saved);
+
+  // The same moves on both: unmark a bomb, mark a covered one, open a safe cell.
+  int covered = first(1, 1), safe = first(1, 0);
+  testing::internal::CaptureStdout();
+  for (MineTable* board : {table, loaded}) {
+    Press(board, bomb, 3);
+    Press(board, covered, 3);
+    Release(board, safe, 1);
+  }
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(table->board[safe]->state, 0);
+  ExpectWhole(loaded);
+  EXPECT_EQ(Body(loaded), Body(table));
+}
+
+// A damaged file is never applied beyond what the board can hold, and leaves no slot empty.
+TEST_F(SaveFileTest, DamagedFilesLoadIntoAWholeBoard) {
+  struct Case {
+    std::string text, trace;
+    int nRow;
+  } cases[] = {{"STATE<\n1\t10000\t10\t0\t24\t0\t0\t5\t4\n>\nBOARD<\n0\t0\t2\t1\t1\n"
+                "0\t1\t1\t0\t1\n>\nFILE<\n>\n",
+                "WRONG STATUS\nWRONG BOARD PLACE\nFILL BOARD 99\n", 10},
+               {"STATE<\n2\t2\t10\t2\t8\t1\t0\t5\t4\n>\nBOARD<\n0\t0\t2\t1\t1\n1\t0\t0\t0\t12\n"
+                "0\t1\t7\t1\t1\n>\n",
+                "WRONG BOARD VALUE\nWRONG BOARD VALUE\nFILL BOARD 3\n", 2},
+               {"", "LOAD STATE\nNO MINE_SAVE.data\nFILL BOARD 100\n", 10}};
+  for (const Case& c : cases) {
+    if (!c.text.empty())
+      WriteText(saveName, c.text);
+    EXPECT_NE(Load().find(c.trace), std::string::npos) << c.trace;
+    EXPECT_FALSE(FileExists(saveName));
+    EXPECT_EQ(loaded->nRow, c.nRow);
+    EXPECT_EQ(loadTimer.nSec, c.nRow == 2 ? 5 : 0);
+    EXPECT_EQ(loaded->board[0]->state, c.text.empty() ? 1 : 2);
+    ExpectWhole(loaded);
+  }
 }

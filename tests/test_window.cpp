@@ -1,12 +1,13 @@
-// The main window and its layout: start-up with and without a saved game, the layout grid, the
-// reset button, the close request, the undoing of a maximise and the fit of the largest boards.
-// Needs a display; each test runs in a fresh temporary working directory, where the game keeps
-// its files.
-#include "shell_support.h"
+// The main window, its menu bar and its dialogs: start-up probe, close request, maximise undo,
+// commands, time grabs, the grid dialog and the largest board. Needs a display and a temp dir.
+#include "support.h"
 
+#include "aboutdialog.h"
+#include "exit.h"
 #include "loaddialog.h"
 #include "menu.h"
 #include "minebutton.h"
+#include "savedialog.h"
 #include "savefile.h"
 #include "setgrid.h"
 #include "status.h"
@@ -15,387 +16,302 @@
 #include "vbox.h"
 #include "window.h"
 
-#include <gtkmm/label.h>
-#include <gtkmm/scrollbar.h>
-#include <gtkmm/statusbar.h>
-
-#include <cstdio>
-#include <fcntl.h>
-#include <string>
+#include <iostream>
 #include <sys/stat.h>
-#include <utime.h>
-#include <vector>
 
 namespace {
 
-// Where a child sits in the layout grid: left, right, top, bottom, then the horizontal and
-// vertical options, then the two paddings.
-std::vector<guint> AttachOf(Gtk::Table* grid, Gtk::Widget* child) {
-  std::vector<guint> at(8);
-  gtk_container_child_get(GTK_CONTAINER(grid->gobj()), child->gobj(), "left-attach", &at[0],
-                          "right-attach", &at[1], "top-attach", &at[2], "bottom-attach", &at[3],
-                          "x-options", &at[4], "y-options", &at[5], "x-padding", &at[6],
-                          "y-padding", &at[7], NULL);
-  return at;
+std::vector<Gtk::Dialog*> Open(const Glib::ustring& title = "") {
+  std::vector<Gtk::Dialog*> found;
+  for (Gtk::Window* window : Gtk::Window::list_toplevels())
+    if (Gtk::Dialog* dialog = dynamic_cast<Gtk::Dialog*>(window))
+      if (dialog->get_visible() && (title.empty() || dialog->get_title() == title))
+        found.push_back(dialog);
+  return found;
 }
 
-const guint FillExpand = Gtk::FILL | Gtk::EXPAND;
-const guint Shrink = Gtk::SHRINK;
+bool CloseRequest(Gtk::Window* window) {
+  GdkEvent event = {};
+  event.any = {GDK_DELETE, window->get_window()->gobj(), 0};
+  return gtk_widget_event(GTK_WIDGET(window->gobj()), &event);
+}
+
+// A left button release: on a waiting board it draws the bombs and starts a game.
+void Click(MineTable* table, int index) {
+  GdkEventButton event = {GDK_BUTTON_RELEASE, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
+  table->ReleaseEvent(&event, index);
+}
 
 } // namespace
 
-class WindowTest : public ShellTest {
+class WindowTest : public TempDirTest {
 protected:
-  // Opens a cell and marks another on a board of the given settings, then saves the game as
-  // Save & Exit would.
-  void SaveGame(int nRow, int nCol, int pBomb, int nSize) {
-    Start();
-    table->ReCreate(nRow, nCol, pBomb, nSize);
-    LeftRelease(table, nRow * nCol / 2);
-    ASSERT_EQ(table->startFlag, 1);
-    int covered = 0;
-    while (table->board[covered]->state != 1)
-      covered++;
-    RightPress(table, covered);
-    ASSERT_EQ(table->board[covered]->state, 2);
-    testing::internal::CaptureStdout();
-    vbox->saveFile->SaveState(table);
-    int check = vbox->saveFile->FindState();
-    testing::internal::GetCapturedStdout();
-    ASSERT_EQ(check, 0);
-    for (int i = 0; i < nRow * nCol; i++) {
-      savedState.push_back(table->board[i]->state);
-      savedBomb.push_back(table->board[i]->bomb);
-    }
+  void TearDown() override {
     Close();
+    TempDirTest::TearDown();
   }
-
-  void ExpectFreshBoard() {
-    EXPECT_EQ(table->startFlag, 0);
-    EXPECT_EQ(table->nRow, 10);
-    EXPECT_EQ(table->nCol, 10);
-    ASSERT_NE(table->board[99], nullptr);
-    EXPECT_EQ(table->board[100], nullptr);
-    for (int i = 0; i < 100; i++)
-      EXPECT_EQ(table->board[i]->state, 1);
-    EXPECT_EQ(StatusText(), "Beginner  : 10 x 10  bomb 10 %");
+  void Start() {
+    testing::internal::CaptureStdout();
+    window = new MineWindow();
+    window->Create();
+    Settle();
+    trace = "\n" + testing::internal::GetCapturedStdout();
+    table = window->vbox->table;
+    menu = window->vbox->menu;
   }
-
-  // A refused file: fresh board, no probe trace, the file gone and the load dialog's reason.
-  void ExpectRefused(const std::string& message) {
-    EXPECT_FALSE(HasLine(trace, "FIND SAVE.data"));
-    EXPECT_FALSE(HasLine(trace, "CAN'T FIND SAVE.data"));
-    EXPECT_FALSE(FileExists("MINE_SAVE.data"));
-    ExpectFreshBoard();
-    std::vector<LoadDialog*> loads = Open<LoadDialog>();
-    ASSERT_EQ(loads.size(), 1u);
-    EXPECT_EQ(loads[0]->label->get_text(), message);
-    loads[0]->okButton->clicked();
+  // Lets the X server answer resizes and maps, and the toolkit lay the result out.
+  void Settle() {
+    for (int i = 0; i < 3; i++, gdk_display_sync(gdk_display_get_default()))
+      Flush();
     Flush();
-    EXPECT_EQ(timer->timeFlag, 0);
+  }
+  void CloseDialogs() {
+    for (int guard = 0; guard < 50 && !Open().empty(); guard++, Flush())
+      CloseRequest(Open()[0]);
+  }
+  void Close() {
+    CloseDialogs();
+    delete window;
+    window = 0;
+    Flush();
+  }
+  std::string Status() {
+    for (Gtk::Widget* child : window->vbox->vbox->get_children())
+      if (GTK_IS_STATUSBAR(child->gobj()))
+        return gtk_label_get_text(GTK_LABEL(GTK_STATUSBAR(child->gobj())->label));
+    return "";
   }
 
-  std::vector<int> savedState;
-  std::vector<int> savedBomb;
+  MineWindow* window = 0;
+  MineTable* table = 0;
+  MineMenu* menu = 0;
+  std::string trace;
 };
 
-TEST_F(WindowTest, StartsCentredWithTheLayoutGrid) {
-  Start();
-  EXPECT_EQ(window->get_title(), "Velm'Mine");
-  EXPECT_EQ(window->property_window_position().get_value(), Gtk::WIN_POS_CENTER);
-  EXPECT_TRUE(window->get_visible());
-  EXPECT_TRUE(window->get_icon());
-  EXPECT_EQ(window->get_child(), vbox->vbox);
-  EXPECT_EQ(vbox->vbox->property_n_rows().get_value(), 4u);
-  EXPECT_EQ(vbox->vbox->property_n_columns().get_value(), 4u);
-  EXPECT_EQ(vbox->vbox->get_children().size(), 5u);
-
-  ASSERT_NE(StatusBar(), nullptr);
-  EXPECT_EQ(AttachOf(vbox->vbox, vbox->menu->menubar),
-            (std::vector<guint>{0, 3, 0, 1, FillExpand, Shrink, 0, 0}));
-  EXPECT_EQ(AttachOf(vbox->vbox, timer->timeLabel),
-            (std::vector<guint>{0, 1, 1, 2, Shrink, Shrink, 0, 0}));
-  EXPECT_EQ(AttachOf(vbox->vbox, vbox->button),
-            (std::vector<guint>{1, 3, 1, 2, FillExpand, Shrink, 0, 0}));
-  EXPECT_EQ(AttachOf(vbox->vbox, table->Show()),
-            (std::vector<guint>{0, 3, 2, 3, FillExpand, FillExpand, 0, 0}));
-  EXPECT_EQ(AttachOf(vbox->vbox, StatusBar()),
-            (std::vector<guint>{0, 3, 3, 4, FillExpand, Shrink, 0, 0}));
-}
-
-TEST_F(WindowTest, ShowsEverythingButTheClockUntilItTicks) {
-  Start();
-  EXPECT_TRUE(vbox->vbox->get_visible());
-  EXPECT_TRUE(vbox->menu->menubar->get_visible());
-  EXPECT_TRUE(vbox->button->get_visible());
-  EXPECT_EQ(vbox->button->get_label(), "Reset");
-  EXPECT_FALSE(vbox->button->get_use_underline());
-  int width = 0, height = 0;
-  vbox->button->get_size_request(width, height);
-  EXPECT_EQ(height, 30);
-  EXPECT_TRUE(table->Show()->get_visible());
-  EXPECT_TRUE(StatusBar()->get_visible());
-  EXPECT_FALSE(timer->timeLabel->get_visible());
-  EXPECT_EQ(StatusText(), "Beginner  : 10 x 10  bomb 10 %");
-}
-
-TEST_F(WindowTest, WithoutSavedGameBuildsFreshBoardSilently) {
-  Start();
-  EXPECT_TRUE(HasLine(trace, "CAN'T FIND SAVE.data"));
-  EXPECT_FALSE(HasLine(trace, "FIND SAVE.data"));
-  EXPECT_TRUE(OpenDialogs().empty());
-  EXPECT_FALSE(FileExists("MINE_SAVE.data"));
-  ExpectFreshBoard();
-  EXPECT_EQ(table->nSize, 24);
-  EXPECT_EQ(table->mode, 1);
-}
-
-TEST_F(WindowTest, FitsTheBeginnerBoardWithoutScrolling) {
-  Start();
-  int width = 0, height = 0;
-  window->get_size(width, height);
-  EXPECT_LE(width, 800);
-  EXPECT_LE(height, 600);
-  EXPECT_FALSE(table->scrWin->get_hscrollbar()->get_visible());
-  EXPECT_FALSE(table->scrWin->get_vscrollbar()->get_visible());
-  EXPECT_EQ(table->sizeFlag, 0);
-}
-
-TEST_F(WindowTest, ResumesSoundSavedGameOnce) {
-  SaveGame(12, 9, 30, 20);
-  ASSERT_TRUE(FileExists("MINE_SAVE.data"));
-
-  Start();
-  EXPECT_TRUE(HasLine(trace, "FIND SAVE.data"));
-  EXPECT_FALSE(HasLine(trace, "CAN'T FIND SAVE.data"));
-  EXPECT_FALSE(FileExists("MINE_SAVE.data"));
-  EXPECT_EQ(table->nRow, 12);
-  EXPECT_EQ(table->nCol, 9);
-  EXPECT_EQ(table->pBomb, 30);
-  EXPECT_EQ(table->nSize, 20);
-  EXPECT_EQ(table->startFlag, 1);
-  for (int i = 0; i < 12 * 9; i++) {
-    ASSERT_NE(table->board[i], nullptr);
-    EXPECT_EQ(table->board[i]->state, savedState[i]) << "cell " << i;
-    EXPECT_EQ(table->board[i]->bomb, savedBomb[i]) << "cell " << i;
-  }
-  // The status bar is made after the load, so it describes the resumed board.
-  EXPECT_EQ(StatusText(), "Free  : 12 x 9  bomb 30 %");
-
-  std::vector<LoadDialog*> loads = Open<LoadDialog>();
-  ASSERT_EQ(loads.size(), 1u);
-  EXPECT_EQ(loads[0]->label->get_text(), "Load State");
-  // The resumed game's time waits for the player to dismiss the dialog.
-  EXPECT_EQ(timer->timeFlag, 0);
-  loads[0]->okButton->clicked();
-  Flush();
-  EXPECT_EQ(timer->timeFlag, 1);
-
-  // A saved game serves once.
-  Close();
-  Start();
-  EXPECT_TRUE(HasLine(trace, "CAN'T FIND SAVE.data"));
-  ExpectFreshBoard();
-}
-
-TEST_F(WindowTest, RefusesBrokenFile) {
-  WriteText("MINE_SAVE.data", "STATE<\n10\t10\t10\n>\n");
-  Start();
-  ExpectRefused("SAVE Broken");
-}
-
-TEST_F(WindowTest, RefusesChangedFile) {
-  SaveGame(10, 10, 30, 24);
-  struct stat st;
-  ASSERT_EQ(stat("MINE_SAVE.data", &st), 0);
-  struct utimbuf times = {st.st_atime, st.st_mtime - 100};
-  ASSERT_EQ(utime("MINE_SAVE.data", &times), 0);
-  Start();
-  ExpectRefused("Can't Change");
-}
-
-TEST_F(WindowTest, RefusesCopiedFile) {
-  SaveGame(10, 10, 30, 24);
-  // A copy with the original's times: only the file's identity gives it away.
-  struct stat st;
-  ASSERT_EQ(stat("MINE_SAVE.data", &st), 0);
-  WriteText("copy.data", ReadText("MINE_SAVE.data"));
-  struct timespec times[2] = {st.st_atim, st.st_mtim};
-  ASSERT_EQ(utimensat(AT_FDCWD, "copy.data", times, 0), 0);
-  ASSERT_EQ(std::rename("copy.data", "MINE_SAVE.data"), 0);
-  Start();
-  ExpectRefused("Can't Copy");
-}
-
-class ResetButtonTest : public WindowTest {};
-
-TEST_F(ResetButtonTest, StartsNewGameWithSameSettings) {
-  Start();
-  MineButton* first = table->board[0];
-  testing::internal::CaptureStdout();
-  vbox->button->clicked();
-  std::string out = testing::internal::GetCapturedStdout();
-  EXPECT_TRUE(HasLine(out, "button click"));
-  EXPECT_EQ(table->board[0], first);
-  EXPECT_EQ(table->nSize, 24);
-  // The refreshed line differs from the first one only in the space before the colon.
-  EXPECT_EQ(StatusText(), "Beginner : 10 x 10  bomb 10 %");
-}
-
-TEST_F(ResetButtonTest, KeepsFreeBoardSettings) {
-  Start();
-  table->ReCreate(12, 9, 33, 20);
-  vbox->button->clicked();
-  EXPECT_EQ(table->nRow, 12);
-  EXPECT_EQ(table->nCol, 9);
-  EXPECT_EQ(table->pBomb, 33);
-  EXPECT_EQ(table->nSize, 20);
-  EXPECT_EQ(table->mode, 4);
-  EXPECT_EQ(StatusText(), "Free : 12 x 9  bomb 33 %");
-}
-
-TEST_F(ResetButtonTest, DiscardsRunningGame) {
-  Start();
-  LeftRelease(table, 44);
-  ASSERT_EQ(table->startFlag, 1);
-  ASSERT_EQ(timer->timeFlag, 1);
-  vbox->button->clicked();
-  EXPECT_EQ(table->startFlag, 0);
-  EXPECT_EQ(timer->timeFlag, 0);
-  for (int i = 0; i < 100; i++) {
-    EXPECT_EQ(table->board[i]->state, 1);
-    EXPECT_TRUE(table->board[i]->get_sensitive());
+// Whether a game is saved first, then what befalls the file (a copy keeps the original's times).
+TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
+  const std::tuple<bool, const char*, std::string> cases[] = {
+      {false, "true", ""},
+      {true, "true", "Load State"},
+      {false, "printf 'STATE<\\n10\\t10\\t10\\n>\\n' >MINE_SAVE.data", "SAVE Broken"},
+      {true, "touch -m -d '1 hour ago' MINE_SAVE.data", "Can't Change"},
+      {true, "cp -p MINE_SAVE.data copy && mv copy MINE_SAVE.data", "Can't Copy"}};
+  for (const auto& [save, shell, message] : cases) {
+    SCOPED_TRACE(message);
+    Close();
+    if (save) {
+      Start();
+      table->ReCreate(12, 9, 30, 20);
+      Click(table, 50);
+      window->vbox->saveFile->SaveState(table);
+      Close();
+    }
+    ASSERT_EQ(std::system(shell), 0);
+    Start();
+    bool sound = message == "Load State";
+    EXPECT_EQ(trace.find("\nFIND SAVE.data\n") != trace.npos, sound);
+    EXPECT_EQ(trace.find("\nCAN'T FIND SAVE.data\n") != trace.npos, message.empty());
+    EXPECT_FALSE(FileExists("MINE_SAVE.data"));
+    EXPECT_FALSE(window->timer->timeLabel->get_visible()); // until the clock's first tick
+    EXPECT_EQ(table->startFlag, sound ? 1 : 0);
+    EXPECT_EQ(Status(), sound ? "Free  : 12 x 9  bomb 30 %" : "Beginner  : 10 x 10  bomb 10 %");
+    ASSERT_EQ(Open("LOAD").size(), message.empty() ? 0u : 1u);
+    if (message.empty())
+      continue;
+    LoadDialog* load = dynamic_cast<LoadDialog*>(Open("LOAD")[0]);
+    EXPECT_EQ(load->label->get_text(), message);
+    EXPECT_EQ(window->timer->timeFlag, 0);
+    load->okButton->clicked();
+    EXPECT_EQ(window->timer->timeFlag, sound ? 1 : 0);
   }
 }
 
-class CloseRequestTest : public WindowTest {};
-
-TEST_F(CloseRequestTest, AsksBeforeQuittingEachTime) {
+TEST_F(WindowTest, CloseRequestAsksAndQuitExitsWithZeroAndAMaximiseIsUndone) {
   Start();
+  Click(table, 44);
   EXPECT_TRUE(CloseRequest(window));
-  Flush();
-  EXPECT_TRUE(window->get_visible());
-  std::vector<Gtk::Dialog*> confirms = OpenTitled("EXIT");
-  ASSERT_EQ(confirms.size(), 1u);
-  EXPECT_EQ(ChildLabel(confirms[0]->get_vbox()), "Quit ?");
-
-  EXPECT_TRUE(window->DeleteEvent(0));
-  Flush();
-  EXPECT_EQ(OpenTitled("EXIT").size(), 2u);
-  EXPECT_TRUE(window->get_visible());
-}
-
-TEST_F(CloseRequestTest, PausesRunningGameWhileAsking) {
-  Start();
-  LeftRelease(table, 44);
-  ASSERT_EQ(timer->timeFlag, 1);
-  CloseRequest(window);
-  EXPECT_EQ(timer->timeFlag, 0);
-  CloseDialogs();
-  EXPECT_EQ(timer->timeFlag, 1);
-  EXPECT_EQ(table->startFlag, 1);
-}
-
-TEST_F(CloseRequestTest, QuitEndsProgramWithStatusZero) {
-  Start();
+  ASSERT_EQ(Open("EXIT").size(), 1u);
+  EXPECT_EQ(window->timer->timeFlag, 0);
   EXPECT_EXIT(
       {
-        CloseRequest(window);
-        std::vector<Gtk::Dialog*> confirms = OpenTitled("EXIT");
-        std::vector<Gtk::Widget*> buttons = confirms.at(0)->get_action_area()->get_children();
-        for (size_t i = 0; i < buttons.size(); i++) {
-          Gtk::Button* button = dynamic_cast<Gtk::Button*>(buttons[i]);
-          if (button && button->get_label() == "OK")
-            button->clicked();
-        }
+        std::vector<Gtk::Widget*> buttons = Open("EXIT")[0]->get_action_area()->get_children();
+        static_cast<Gtk::Button*>(buttons.back())->clicked(); // OK
         std::exit(7);
       },
       testing::ExitedWithCode(0), "");
+  // With no window manager on the test display, an unmapped window changes its state at once.
+  window->hide();
+  Flush();
+  window->maximize();
+  ASSERT_TRUE(window->get_window()->get_state() & Gdk::WINDOW_STATE_MAXIMIZED);
+  Flush();
+  EXPECT_FALSE(window->get_window()->get_state() & Gdk::WINDOW_STATE_MAXIMIZED);
 }
 
-class MaximiseTest : public WindowTest {
-protected:
-  bool Maximized() {
-    return window->get_window()->get_state() & Gdk::WINDOW_STATE_MAXIMIZED;
+// Each command (none: the Reset button) runs on a game in progress on the board the previous one
+// left, Save once on a waiting board; a marked cell tells a board reset in place from a new one.
+TEST_F(WindowTest, EachCommandTracesAndActs) {
+  const char* beginner = "Beginner : 10 x 10  bomb 10 %";
+  const std::tuple<Gtk::MenuItem * MineMenu::*, std::string, std::string, int, bool, const char*>
+      commands[] = {
+          {0, "button click\n", "", 11, true, "Free : 30 x 12  bomb 41 %"},
+          {&MineMenu::resetItem, "Reset...\n", "", 11, true, "Free : 30 x 12  bomb 41 %"},
+          {&MineMenu::mediumItem, "Medium...\n", "", 14, false, "Medium : 15 x 15  bomb 15 %"},
+          {&MineMenu::mediumItem, "Medium...\n", "", 14, true, "Medium : 15 x 15  bomb 15 %"},
+          {&MineMenu::advanceItem, "Advance...\n", "", 9, false, "Advance : 20 x 20  bomb 20 %"},
+          {&MineMenu::beginnerItem, "Beginner...\n", "", 24, false, beginner},
+          {&MineMenu::saveItem, "ACTIVATE SAVE\n", "", 24, true, beginner},
+          {&MineMenu::setgridItem, "", "SET GRID", 24, true, beginner},
+          {&MineMenu::exitItem, "", "EXIT", 24, true, beginner},
+          {&MineMenu::scoreItem, "OK! MATCH LIST\nACTIVATE SCORE\n", "SCORE", 24, true, beginner},
+          {&MineMenu::saveItem, "ACTIVATE SAVE\n", "SAVE", 24, true, beginner},
+          {&MineMenu::aboutItem, "ACTIVATE ABOUT\n", "ABOUT", 24, true, beginner}};
+  Start();
+  table->ReCreate(30, 12, 41, 11);
+  for (const auto& [item, said, opens, nSize, inPlace, status] : commands) {
+    SCOPED_TRACE(said);
+    if (item != &MineMenu::saveItem || !opens.empty())
+      Click(table, 55);
+    table->board[0]->set_name("marked");
+    Flush();
+    testing::internal::CaptureStdout();
+    item ? (menu->*item)->activate() : window->vbox->button->clicked();
+    Flush();
+    // A new board goes on to trace its size and the window's fit.
+    EXPECT_EQ(testing::internal::GetCapturedStdout().substr(0, opens.empty() ? said.size() : -1),
+              said);
+    EXPECT_EQ(Open(opens).size(), opens.empty() ? 0u : 1u);
+    EXPECT_EQ(Status(), status);
+    EXPECT_EQ(table->nSize, nSize);
+    EXPECT_EQ(table->board[0]->get_name() == "marked", inPlace);
+    for (int i = 0; opens.empty() && i < table->nRow * table->nCol; i++)
+      EXPECT_EQ(table->board[i]->state + table->startFlag + window->timer->timeFlag, 1);
+    CloseDialogs();
   }
-};
-
-// With no window manager on the test display, an unmapped window changes its state at once and
-// reports it through the same event a window manager would cause.
-TEST_F(MaximiseTest, UndoesMaximiseAtOnce) {
-  Start();
-  window->hide();
-  Flush();
-  window->maximize();
-  ASSERT_TRUE(Maximized());
-  Flush();
-  EXPECT_FALSE(Maximized());
 }
 
-TEST_F(MaximiseTest, LeavesCombinedChangesAlone) {
+TEST_F(WindowTest, TheLargestBoardFitsWithinTheScreen) {
   Start();
-  window->hide();
-  Flush();
-  window->maximize();
-  ASSERT_TRUE(Maximized());
-  GdkEventWindowState event = {};
-  event.type = GDK_WINDOW_STATE;
-  event.changed_mask = GdkWindowState(GDK_WINDOW_STATE_MAXIMIZED | GDK_WINDOW_STATE_FULLSCREEN);
-  event.new_window_state = event.changed_mask;
-  EXPECT_TRUE(window->WindowStateEvent(&event));
-  EXPECT_TRUE(Maximized());
-  event.changed_mask = GDK_WINDOW_STATE_MAXIMIZED;
-  EXPECT_TRUE(window->WindowStateEvent(&event));
-  EXPECT_FALSE(Maximized());
-}
-
-TEST_F(MaximiseTest, IconifyingLeavesTheGameRunning) {
-  Start();
-  LeftRelease(table, 44);
-  window->hide();
-  Flush();
-  window->iconify();
-  Flush();
-  EXPECT_TRUE(window->get_window()->get_state() & Gdk::WINDOW_STATE_ICONIFIED);
-  EXPECT_EQ(timer->timeFlag, 1);
-  EXPECT_EQ(table->startFlag, 1);
-}
-
-// The grid dialog's largest boards: 100 x 50 cells at 60 %, with the smallest and the largest
-// pictures.
-class LargestBoardTest : public WindowTest, public testing::WithParamInterface<int> {};
-
-TEST_P(LargestBoardTest, FitsWithinScreenAndPlays) {
-  Start();
-  GridDialog* grid = vbox->menu->gridDialog;
+  GridDialog* grid = menu->gridDialog;
   grid->Show();
-  grid->rowSpin->set_value(100);
-  grid->colSpin->set_value(50);
-  grid->bombSpin->set_value(60);
-  grid->sizeSpin->set_value(GetParam());
+  for (Gtk::SpinButton* spin : {grid->rowSpin, grid->colSpin, grid->bombSpin, grid->sizeSpin})
+    spin->set_value(100);
   grid->reset->clicked();
-  grid->close->clicked();
   Settle();
-  ASSERT_EQ(table->nRow, 100);
-  ASSERT_EQ(table->nCol, 50);
-  ASSERT_EQ(table->nSize, GetParam());
-  EXPECT_EQ(StatusText(), "Free : 100 x 50  bomb 60 %");
-
+  EXPECT_EQ(Status(), "Free : 100 x 50  bomb 60 %");
   int width = 0, height = 0;
   window->get_size(width, height);
-  EXPECT_LE(width, 800);
-  EXPECT_LE(height, 600);
-  EXPECT_GT(width, 362);
-  EXPECT_TRUE(table->scrWin->get_hscrollbar()->get_visible());
-  EXPECT_TRUE(table->scrWin->get_vscrollbar()->get_visible());
-
-  LeftRelease(table, 2525);
-  EXPECT_EQ(table->startFlag, 1);
-  EXPECT_EQ(timer->timeFlag, 1);
-  EXPECT_EQ(table->board[2525]->state, 0);
-  EXPECT_EQ(table->board[2525]->bomb, 0);
-  EXPECT_EQ(table->board[4999]->row, 99);
-  EXPECT_EQ(table->board[4999]->col, 49);
+  EXPECT_TRUE(width > 362 && width <= 800 && height <= 600) << width << " x " << height;
 }
 
-INSTANTIATE_TEST_SUITE_P(PictureSizes, LargestBoardTest, testing::Values(4, 100));
+// A Beginner board with its status bar and grid dialog, and a clock at rest.
+class DialogTest : public TempDirTest {
+protected:
+  DialogTest() : table(0, &timer, 0) {
+    table.CreateTable();
+    status.Create(&table);
+    grid.Create(&table, &status);
+  }
+  std::vector<int> Grid() {
+    std::vector<int> shown;
+    for (Gtk::SpinButton* spin : {grid.rowSpin, grid.colSpin, grid.bombSpin, grid.sizeSpin})
+      shown.push_back(spin->get_value_as_int());
+    return {shown[0], shown[1], shown[2], shown[3], grid.tRow, grid.tCol, grid.tBomb, grid.tSize};
+  }
+
+  MineTimer timer;
+  MineTable table;
+  SaveFile saveFile;
+  MineStatus status;
+  GridDialog grid;
+};
+
+// An open dialog: the window holding the grab, what closing must free, OK and Cancel.
+struct Opened {
+  Opened(AboutDialog* d) : window(d), parts{d, d->textView, d->okButton}, buttons{d->okButton} {}
+  Opened(ExitDialog* d)
+      : window(d->dialog), parts{d->dialog, d->label, d->okButton, d->cancelButton},
+        buttons{d->okButton, d->cancelButton} {}
+  Opened(SaveDialog* d)
+      : window(d), parts{d, d->label, d->okButton, d->cancelButton}, buttons{d->okButton,
+                                                                             d->cancelButton} {}
+  Opened(LoadDialog* d) : window(d), parts{d, d->label, d->okButton}, buttons{d->okButton} {}
+  Gtk::Window* window;
+  std::vector<Gtk::Widget*> parts;
+  Gtk::Button* buttons[2];
+};
+
+TEST_F(DialogTest, EveryWayOutReleasesTheGrabAndResumesOnlyWhatItPaused) {
+  const std::function<Opened()> open[] = {
+      [&] { return Opened(new AboutDialog(&timer)); },
+      [&] { return Opened(new ExitDialog(&timer)); },
+      [&] { return Opened(new SaveDialog(&table, &saveFile, &timer)); },
+      [&] { return Opened(new LoadDialog(&timer, 0)); }};
+  // By dialog: OK, Cancel or the close box (2), and what that traces. The save fails: a directory
+  // stands in its way (as root, a read-only one would not).
+  ASSERT_EQ(mkdir("MINE_SAVE.data", 0755), 0);
+  const std::tuple<int, int, std::string> paths[] = {
+      {0, 0, "Quit\n"},      {0, 2, "delete...\n"}, {1, 1, "Return...\n"},   {1, 2, "delete...\n"},
+      {2, 1, "Return...\n"}, {2, 2, "delete...\n"}, {2, 0, "SAVE FALSED\n"}, {3, 0, ""},
+      {3, 2, "delete...\n"}};
+  for (const auto& [dialog, way, said] : paths)
+    for (int running = 0; running < 2; running++) {
+      SCOPED_TRACE(said + std::to_string(dialog));
+      running ? timer.Start() : timer.Stop();
+      timer.nSec = 57;
+      Opened opened = open[dialog]();
+      EXPECT_EQ(timer.timeFlag, 0);
+      EXPECT_EQ(gtk_grab_get_current(), GTK_WIDGET(opened.window->gobj()));
+      int freed = 0;
+      for (Gtk::Widget* part : opened.parts)
+        g_object_weak_ref(
+            G_OBJECT(part->gobj()), [](void* n, GObject*) { ++*(int*)n; }, &freed);
+      testing::internal::CaptureStdout();
+      way == 2 ? (void)CloseRequest(opened.window) : opened.buttons[way]->clicked();
+      EXPECT_NE(testing::internal::GetCapturedStdout().find(said), std::string::npos);
+      EXPECT_EQ(timer.timeFlag, running);
+      EXPECT_EQ(timer.nSec, 57);
+      EXPECT_EQ(gtk_grab_get_current(), nullptr);
+      EXPECT_EQ(freed, static_cast<int>(opened.parts.size()));
+    }
+}
+
+TEST_F(DialogTest, SaveOkWritesAVerifiedGameAndExitsWithZero) {
+  EXPECT_EXIT(
+      {
+        std::atexit(
+            [] { std::cerr << (SaveFile().FindState() == 0 ? "saved game verifies" : ""); });
+        (new SaveDialog(&table, &saveFile, &timer))->okButton->clicked();
+      },
+      testing::ExitedWithCode(0), "saved game verifies");
+}
+
+// The grid's size for the cells down, the values Show puts back, and the clamp of an odd board.
+TEST_F(DialogTest, GridProposesSizesAndShowsTheBoardsValues) {
+  for (auto down :
+       std::vector<std::pair<int, int>>{{8, 31}, {10, 24}, {15, 14}, {20, 9}, {21, 8}, {50, 8}}) {
+    grid.colSpin->set_value(30);
+    grid.colSpin->set_value(down.first);
+    EXPECT_EQ(Grid(),
+              std::vector<int>({10, down.first, 10, down.second, 10, down.first, 10, down.second}));
+  }
+  timer.Start();
+  for (bool closeBox : {false, true}) {
+    grid.Show();
+    EXPECT_EQ(Grid(), std::vector<int>({10, 10, 10, 24, 10, 10, 10, 24}));
+    for (Gtk::SpinButton* spin : {grid.rowSpin, grid.colSpin, grid.bombSpin})
+      spin->set_value(33);
+    testing::internal::CaptureStdout();
+    closeBox ? (void)CloseRequest(grid.dialog) : grid.close->clicked();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), closeBox ? "delete...\n" : "Return...\n");
+    EXPECT_FALSE(grid.dialog->is_visible());
+  }
+  EXPECT_EQ(timer.timeFlag, 1);
+  // A loaded game may lie outside the ranges: Reset must apply what the spin buttons show.
+  table.nRow = 5, table.nCol = 200, table.pBomb = 90, table.nSize = 2;
+  GridDialog odd;
+  odd.Create(&table, &status);
+  table.nRow = table.nCol = 10;
+  EXPECT_EQ(std::vector<int>({odd.tRow, odd.tCol, odd.tBomb, odd.tSize}),
+            std::vector<int>({8, 50, 60, 4}));
+}
