@@ -45,8 +45,8 @@ public:
   MineMenu();
   ~MineMenu();
 
-  Gtk::MenuBar* Create(MineTable* table, MineStatus* status, MineTimer* timer,
-                       ScoreFile* scoreFile, SaveFile* saveFile);
+  Gtk::MenuBar* Create(MineTable* table, MineStatus* status, MineTimer* timer, ScoreFile* scoreFile,
+                       SaveFile* saveFile);
 
 protected:
   void ActivateReset();
