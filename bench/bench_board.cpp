@@ -2,6 +2,7 @@
 // a 10 x 10 board, resetting it in place, drawing the bombs at 5 %, and a first opening whose
 // flood covers the whole board. Runs under a display (xvfb-run); each figure is reported with
 // its median over several repetitions.
+#include "bench_support.h"
 #include "minebutton.h"
 #include "table.h"
 #include "timer.h"
@@ -13,19 +14,6 @@
 #include <sstream>
 
 namespace {
-
-// The board traces every build; keep that out of the figures' output.
-class QuietTrace {
-public:
-  QuietTrace() : saved(std::cout.rdbuf(sink.rdbuf())) {}
-  ~QuietTrace() {
-    std::cout.rdbuf(saved);
-  }
-
-private:
-  std::ostringstream sink;
-  std::streambuf* saved;
-};
 
 void Flush() {
   while (Gtk::Main::events_pending())

@@ -1,6 +1,7 @@
 // Speed of the two data files: reading and sorting the score file at two sizes (to show how it
 // grows), the reload after a win, and the save, check and load of a 100 x 50 game. Runs in a
 // temporary directory; needs a display (the board is made of real widgets).
+#include "bench_support.h"
 #include "minebutton.h"
 #include "savefile.h"
 #include "scorefile.h"
@@ -20,19 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The traces of every read would drown the figures.
-class QuietTrace {
-public:
-  QuietTrace() : old(std::cout.rdbuf(sink.rdbuf())) {}
-  ~QuietTrace() {
-    std::cout.rdbuf(old);
-  }
-
-private:
-  std::ostringstream sink;
-  std::streambuf* old;
-};
 
 // A score file of count won games with realistic names, boards and many tied scores.
 void WriteScores(int count) {

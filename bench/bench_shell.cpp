@@ -4,6 +4,7 @@
 // smallest and the largest pictures, the reset button, and a first opening that floods it. Runs
 // under a display (xvfb-run) in a temporary working directory; set GDK_NATIVE_WINDOWS=1 to compare
 // the toolkit with native windows for every widget window.
+#include "bench_support.h"
 #include "minebutton.h"
 #include "table.h"
 #include "vbox.h"
@@ -20,19 +21,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Start-up and every build trace; keep that out of the figures' output.
-class QuietTrace {
-public:
-  QuietTrace() : saved(std::cout.rdbuf(sink.rdbuf())) {}
-  ~QuietTrace() {
-    std::cout.rdbuf(saved);
-  }
-
-private:
-  std::ostringstream sink;
-  std::streambuf* saved;
-};
 
 // The layout and the drawing happen in the main loop; a figure counts them too.
 void Settle() {

@@ -101,28 +101,26 @@ Gtk::MenuBar* MineMenu::Create(MineTable* table0, MineStatus* status0, MineTimer
 }
 
 // Every new game goes through ReCreate, which keeps the cells when the size is unchanged.
-void MineMenu::ActivateReset() {
-  std::cout << "Reset..." << std::endl;
-  table->ReCreate(table->nRow, table->nCol, table->pBomb, table->nSize);
+void MineMenu::NewGame(const char* trace, int nRow0, int nCol0, int pBomb0, int nSize0) {
+  std::cout << trace << std::endl;
+  table->ReCreate(nRow0, nCol0, pBomb0, nSize0);
   status->Refresh();
+}
+
+void MineMenu::ActivateReset() {
+  NewGame("Reset...", table->nRow, table->nCol, table->pBomb, table->nSize);
 }
 
 void MineMenu::ActivateBeginner() {
-  std::cout << "Beginner..." << std::endl;
-  table->ReCreate(10, 10, 10, 24);
-  status->Refresh();
+  NewGame("Beginner...", 10, 10, 10, 24);
 }
 
 void MineMenu::ActivateMedium() {
-  std::cout << "Medium..." << std::endl;
-  table->ReCreate(15, 15, 15, 14);
-  status->Refresh();
+  NewGame("Medium...", 15, 15, 15, 14);
 }
 
 void MineMenu::ActivateAdvance() {
-  std::cout << "Advance..." << std::endl;
-  table->ReCreate(20, 20, 20, 9);
-  status->Refresh();
+  NewGame("Advance...", 20, 20, 20, 9);
 }
 
 void MineMenu::ActivateSetGrid() {

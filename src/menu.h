@@ -49,6 +49,7 @@ public:
                        SaveFile* saveFile);
 
 protected:
+  void NewGame(const char* trace, int nRow0, int nCol0, int pBomb0, int nSize0);
   void ActivateReset();
   void ActivateBeginner();
   void ActivateMedium();
