@@ -101,7 +101,7 @@ class BadDataDirectory(unittest.TestCase):
 
     def test_a_relative_data_home_falls_back_to_the_home_directory(self):
         # Without a display the game ends at once, after the launcher made its directory.
-        self.launch("relative")
+        self.launch("relative/data")
         made = os.path.join(self.home, ".local/share/velmine")
         self.assertEqual(os.stat(made).st_mode & 0o777, 0o700)
         self.assertFalse(os.path.exists(os.path.join(self.home, "relative")))
