@@ -7,6 +7,7 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -15,10 +16,6 @@
 namespace {
 
 const int SCORE_ROWS = 30;
-
-long long Clamp(long long value, long long low, long long high) {
-  return value < low ? low : (value > high ? high : value);
-}
 
 // Names come from a file the player may have edited by hand: bytes that are not UTF-8 would
 // upset the view, so they show as replacement characters.
@@ -182,7 +179,7 @@ void ScoreDialog::AppendRow(ScoreItem* item, int num) {
   Gtk::TreeModel::Row row = *it;
   row[scoreCol->num] = num;
   row[scoreCol->score] = item->score;
-  row[scoreCol->board] = (int)Clamp(cells, INT_MIN, INT_MAX);
+  row[scoreCol->board] = (int)std::clamp<long long>(cells, INT_MIN, INT_MAX);
   std::snprintf(buffer, sizeof buffer, "%lld (%dx%d)", cells, item->row, item->col);
   row[scoreCol->strBoard] = buffer;
   row[scoreCol->bomb] = item->bomb;
@@ -191,7 +188,7 @@ void ScoreDialog::AppendRow(ScoreItem* item, int num) {
   std::snprintf(buffer, sizeof buffer, "%s%lld.%lld sec", item->sec < 0 ? "-" : "", tenths / 10,
                 tenths % 10);
   row[scoreCol->strSec] = buffer;
-  row[scoreCol->rate] = (int)Clamp(rate, 0, 100);
+  row[scoreCol->rate] = (int)std::clamp<long long>(rate, 0, 100);
   buffer[0] = '\0';
   SelectMode(buffer, item->mode);
   row[scoreCol->strMode] = buffer;

@@ -16,20 +16,17 @@ namespace {
 
 const char fileName[] = "MINE_SCORE.data";
 
-long long Clamp(long long value) {
-  return value < INT_MIN ? INT_MIN : (value > INT_MAX ? INT_MAX : value);
-}
-
 // A name's length in characters, never more than its bytes, whatever they hold.
 int NameLength(const Glib::ustring& name) {
   Glib::ustring::size_type length = name.length();
   if (length > name.bytes())
     length = name.bytes();
-  return static_cast<int>(Clamp(static_cast<long long>(length)));
+  return static_cast<int>(std::min<Glib::ustring::size_type>(length, INT_MAX));
 }
 
 int FieldValue(const Glib::ustring& field) {
-  return ToInt(field.data(), static_cast<int>(Clamp(static_cast<long long>(field.bytes()))));
+  return ToInt(field.data(),
+               static_cast<int>(std::min<Glib::ustring::size_type>(field.bytes(), INT_MAX)));
 }
 
 // rows x columns + bombs + tenths + name value in 32-bit wrap-around, which is the plain int
@@ -117,9 +114,14 @@ int ScoreFile::CalcScore(int nRow0, int nCol0, int nBomb0, int nSec0) {
   // boards every step is the plain int arithmetic.
   long long board0 = static_cast<long long>(nRow0) * nCol0;
   long long tmp1 = nSec0 / 30 + 10;
-  long long tmp2 = board0 != 0 ? Clamp(nBomb0 * 10000LL / board0) : 0;
+  long long tmp2 = 0;
+  if (board0 != 0)
+    tmp2 = std::clamp<long long>(nBomb0 * 10000LL / board0, INT_MIN, INT_MAX);
   double tmp3 = nBomb0;
-  int score0 = tmp1 != 0 ? static_cast<int>(Clamp(static_cast<int>(tmp3) * tmp2 / tmp1)) : 0;
+  int score0 = 0;
+  if (tmp1 != 0)
+    score0 = static_cast<int>(
+        std::clamp<long long>(static_cast<int>(tmp3) * tmp2 / tmp1, INT_MIN, INT_MAX));
   std::cout << "SCORE:" << score0 << " SEC/30:" << tmp1 << " RATE:" << tmp2 << " BOMB^3/2:" << tmp3
             << std::endl;
   return score0;
@@ -247,17 +249,6 @@ void ScoreFile::AppendList(ScoreItem* node) {
   else
     firstList = node;
   endList = node;
-  listCount++;
-}
-
-void ScoreFile::InsertList(ScoreItem* node, ScoreItem* target) {
-  node->next = target;
-  node->prev = target->prev;
-  if (target->prev != 0)
-    target->prev->next = node;
-  else
-    firstList = node;
-  target->prev = node;
   listCount++;
 }
 

@@ -35,7 +35,6 @@ public:
   void EnterScore(Glib::ustring* READ, int length);
   void SortList();
   void AppendList(ScoreItem* node);
-  void InsertList(ScoreItem* node, ScoreItem* target);
   void RejectList(ScoreItem* node);
   void ALLDeleteList();
   void ViewList();
