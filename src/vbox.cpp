@@ -9,6 +9,7 @@
 #include "timer.h"
 #include "window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -46,31 +47,19 @@ void MainVBox::Create() {
   window->add(*vbox);
 
   // A saved game serves once: LoadState removes a sound file, a refused one goes here.
-  switch (saveFile->FindState()) {
-  case 0:
+  int found = saveFile->FindState();
+  if (found == 0) {
     std::cout << "FIND SAVE.data" << std::endl;
     saveFile->LoadState(table);
     loadDialog = new LoadDialog(timer, 0);
-    break;
-  case 1:
+  } else if (found == 1) {
     std::cout << "CAN'T FIND SAVE.data" << std::endl;
     table->CreateTable();
-    break;
-  case 2:
+  } else {
     table->CreateTable();
-    loadDialog = new LoadDialog(timer, 1);
+    // Results 2, 3 and 4 name the reason, and messages 1, 2 and 3 show it.
+    loadDialog = new LoadDialog(timer, std::clamp(found, 2, 4) - 1);
     std::remove("MINE_SAVE.data");
-    break;
-  case 3:
-    table->CreateTable();
-    loadDialog = new LoadDialog(timer, 2);
-    std::remove("MINE_SAVE.data");
-    break;
-  default:
-    table->CreateTable();
-    loadDialog = new LoadDialog(timer, 3);
-    std::remove("MINE_SAVE.data");
-    break;
   }
 
   button->set_size_request(-1, 30);
