@@ -83,11 +83,8 @@ ScoreDialog::ScoreDialog(ScoreFile* scoreFile0, MineTimer* timer0)
   vbox = get_vbox();
   okButton = add_button("OK", Gtk::RESPONSE_NONE);
 
-  set_title("SCORE");
   scoreIcon = Gdk::Pixbuf::create_from_xpm_data(flag_xpm);
   set_icon(scoreIcon);
-  set_position(Gtk::WIN_POS_CENTER);
-  set_keep_above(true);
 }
 
 ScoreDialog::~ScoreDialog() {
@@ -107,10 +104,8 @@ ScoreDialog::~ScoreDialog() {
 }
 
 void ScoreDialog::Create(int targetRow0) {
-  timeGrab = 0;
   targetRow = targetRow0;
-  timeGrab = timer->Stop();
-  add_modal_grab();
+  timeGrab = BeginTimeGrab(this, timer, "SCORE");
   ReadFile();
 
   scrWin->set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
