@@ -195,7 +195,7 @@ inline void WriteSave(const std::string& bytes) {
 // Every slot of the board holds a cell at its own place with values play can produce, and no
 // slot beyond the board holds one.
 inline std::string CheckWhole(const MineTable* table) {
-  if (table->nRow < 2 || table->nCol < 2 || table->nRow > MineTable::CAPACITY / table->nCol)
+  if (table->nRow < 2 || table->nCol < 2 || !MineTable::BoardFits(table->nRow, table->nCol))
     return "the board's size is beyond its limits";
   int cells = table->nRow * table->nCol;
   for (int i = 0; i < MineTable::CAPACITY; i++) {

@@ -86,10 +86,12 @@ Gtk::ScrolledWindow* MineTable::Show() {
   return scrWin;
 }
 
+bool MineTable::BoardFits(int nRow0, int nCol0) {
+  return nRow0 >= 1 && nCol0 >= 1 && nRow0 <= CAPACITY / nCol0;
+}
+
 int MineTable::Cells() const {
-  if (nRow < 1 || nCol < 1 || nRow > CAPACITY / nCol)
-    return 0;
-  return nRow * nCol;
+  return BoardFits(nRow, nCol) ? nRow * nCol : 0;
 }
 
 void MineTable::HideCells() {
@@ -205,7 +207,7 @@ void MineTable::KeepCreate() {
 void MineTable::ReCreate(int nRow0, int nCol0, int pBomb0, int nSize0) {
   // The cell slots and the draw's scratch array hold CAPACITY cells; a larger board would
   // write past them.
-  if (nRow0 < 1 || nCol0 < 1 || nSize0 < 1 || nRow0 > CAPACITY / nCol0)
+  if (nSize0 < 1 || !BoardFits(nRow0, nCol0))
     return;
   if (nRow0 == nRow && nCol0 == nCol && nSize0 == nSize) {
     sizeFlag = 0;
