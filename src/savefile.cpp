@@ -235,13 +235,13 @@ private:
 // from the cells so that the board stays consistent.
 void MakeWhole(MineTable* table0) {
   int size = table0->Cells();
-  int filled = 0;
+  int empty = 0;
   for (int i = 0; i < size; i++)
     if (table0->board[i] == 0)
-      filled++;
-  if (filled == 0)
+      empty++;
+  if (empty == 0)
     return;
-  std::cout << "FILL BOARD " << filled << std::endl;
+  std::cout << "FILL BOARD " << empty << std::endl;
   table0->table->resize(table0->nRow, table0->nCol);
   table0->image->SetScale(table0->nSize, table0->nSize);
   table0->nBomb = 0;
