@@ -1,9 +1,5 @@
-// The clock (via its tick handler and the main loop, never sleeps) and the status line.
+// The clock, through its tick handler and the main loop, never through sleeps. Needs a display.
 #include "support.h"
-
-#include "status.h"
-#include "table.h"
-#include "timer.h"
 
 #include <glibmm/main.h>
 
@@ -44,27 +40,6 @@ TEST_F(ClockTest, OneConnectionTicksTenthsAndOnlyAClockTheGrabPausedResumes) {
     EXPECT_TRUE(TimeOut());
     EXPECT_EQ(timeLabel->get_text(), tick.second) << tick.first;
   }
-}
-
-std::string Line(Gtk::Statusbar* bar) {
-  Gtk::Container* area = dynamic_cast<Gtk::Container*>(bar->get_message_area());
-  return dynamic_cast<Gtk::Label&>(**area->get_children().begin()).get_text();
-}
-
-TEST_F(ClockTest, StatusLineFollowsTheBoard) {
-  MineTable table(nullptr, this, nullptr);
-  MineStatus status;
-  table.ReCreate(15, 15, 15, 9);
-  Gtk::Statusbar* bar = status.Create(&table);
-  EXPECT_EQ(Line(bar), "Medium  : 15 x 15  bomb 15 %"); // two spaces only in the first line
-  table.ReCreate(30, 16, 25, 9);
-  status.Refresh();
-  EXPECT_EQ(Line(bar), "Free : 30 x 16  bomb 25 %");          // cells across, then down
-  bar->pop(bar->get_context_id("Free : 30 x 16  bomb 25 %")); // no older line lies beneath
-  EXPECT_EQ(Line(bar), "");
-  char name[8] = "junk";
-  status.CheckMode(name, 5);
-  EXPECT_STREQ(name, "");
 }
 
 } // namespace

@@ -1,5 +1,9 @@
-// The rules of play (draw, flood, marks, win and loss) on real cells in a temporary directory.
-#include "board_support.h"
+// The rules of play on real cells: the bomb draw, the first opening, the flood, marks, win and
+// loss. Needs a display; runs in a temporary working directory.
+#include "support.h"
+
+#include "namedialog.h"
+#include "xpm/image.h"
 
 #include <climits>
 #include <cstdlib>
@@ -49,8 +53,8 @@ TEST_F(RulesTest, FirstOpeningDrawsAroundAClearedBlockAndCountsEveryCell) {
       SCOPED_TRACE(testing::Message() << shape[0] << "x" << shape[1] << " at " << opened);
       table->KeepCreate();
       timer.nSec = 77;
-      Press(table, opened, 3); // no mark before the game starts
-      Release(table, opened, 1);
+      EXPECT_TRUE(Press(table, opened, 3)); // no mark before the game starts
+      EXPECT_TRUE(Release(table, opened, 1));
       int bombs = 0;
       for (int i = 0; i < Cells(); i++) {
         MineButton* cell = table->board[i];
@@ -58,31 +62,36 @@ TEST_F(RulesTest, FirstOpeningDrawsAroundAClearedBlockAndCountsEveryCell) {
         for (int j = 0; j < Cells(); j++)
           around += Near(table, i, j) && table->board[j]->bomb;
         ASSERT_EQ(cell->num, around) << i;
+        // The opened block is clear and open (the flood may open more); no bomb is open.
         ASSERT_FALSE(cell->bomb && (cell->state == 0 || Near(table, i, opened))) << i;
         ASSERT_TRUE(cell->state == 0 || !Near(table, i, opened)) << i;
         bombs += cell->bomb;
       }
       EXPECT_EQ(table->nBomb, bombs);
-      EXPECT_TRUE(table->startFlag == 1 && timer.timeFlag == 1 && timer.nSec == 0);
+      EXPECT_EQ(std::vector<int>({table->startFlag, timer.timeFlag, timer.nSec}),
+                std::vector<int>({1, 1, 0}));
     }
   }
 }
 
 TEST_F(RulesTest, FloodOpensTheEmptyRegionAndItsBorderButOpeningAllIsNoWin) {
   Game(wall);
-  Press(table, 107, 3); // both handlers claim their events, so the toggle button cannot toggle
-  EXPECT_TRUE(Release(table, 107, 1) && !table->board[107]->get_active());
+  // Both handlers claim their events, so the toggle button cannot toggle by itself.
+  EXPECT_TRUE(Press(table, 107, 3));
+  EXPECT_TRUE(Release(table, 107, 1));
+  EXPECT_FALSE(table->board[107]->get_active());
   Release(table, 24, 1);
   for (int i = 0; i < Cells(); i++) {
     bool region = i % 12 <= 4; // rows 0 to 3 have no bomb around; row 4 borders the wall
     EXPECT_EQ(table->board[i]->state == 0, region) << i;
-    EXPECT_TRUE(!region || Shown(i) == table->image->TnumPix[table->board[i]->num]) << i;
+    EXPECT_TRUE(!region || Shows(i, table->image->TnumPix[table->board[i]->num])) << i;
   }
   Press(table, 107, 3); // unmarked: opening every safe cell is still no win
   for (int i = 0; i < Cells(); i++)
     if (!table->board[i]->bomb)
       Release(table, i, 1);
-  EXPECT_TRUE(table->startFlag == 1 && CloseNameDialogs() == 0);
+  EXPECT_EQ(table->startFlag, 1);
+  EXPECT_TRUE(Shown<NameDialog>().empty());
 }
 
 TEST_F(RulesTest, AGameEndsWonWhenEveryBombAndNothingElseIsMarkedOrLostOnABomb) {
@@ -95,21 +104,29 @@ TEST_F(RulesTest, AGameEndsWonWhenEveryBombAndNothingElseIsMarkedOrLostOnABomb) 
       {wall, {17, 95}, {24, 53, 107}, ""}};         // 107 is opened after the end
   for (const auto& game : games) {
     Game(game.bombs);
-    testing::internal::CaptureStdout();
-    for (int mark : game.marks)
-      Press(table, mark, 3);
-    for (int open : game.opens)
-      Release(table, open, 1);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), game.trace);
-    EXPECT_EQ(CloseNameDialogs(), game.trace[0] != '\0');
-    EXPECT_TRUE(table->startFlag == 0 && timer.timeFlag == 0);
-    for (int i = 0; i < Cells(); i++)
-      EXPECT_TRUE(table->board[i]->state == 0 && !table->board[i]->get_sensitive()) << i;
+    EXPECT_EQ(Trace([&] {
+                for (int mark : game.marks)
+                  Press(table, mark, 3);
+                for (int open : game.opens)
+                  Release(table, open, 1);
+              }),
+              game.trace);
+    std::vector<NameDialog*> won = Shown<NameDialog>();
+    EXPECT_EQ(won.size(), game.trace[0] != '\0' ? 1u : 0u);
+    for (NameDialog* dialog : won)
+      delete dialog;
+    EXPECT_EQ(table->startFlag, 0);
+    EXPECT_EQ(timer.timeFlag, 0);
+    for (int i = 0; i < Cells(); i++) {
+      EXPECT_EQ(table->board[i]->state, 0) << i;
+      EXPECT_FALSE(table->board[i]->get_sensitive()) << i;
+    }
   }
   // The lost game shows its bombs, and its marks as right or wrong; no new draw started.
-  MineImage* im = table->image;
-  EXPECT_TRUE(Shown(29) == im->TbombPix && Shown(17) == im->TmarkPix[4] &&
-              Shown(95) == im->TmarkPix[5] && Shown(107) == im->TmarkPix[1]);
+  EXPECT_TRUE(Shows(29, table->image->TbombPix));
+  EXPECT_TRUE(Shows(17, table->image->TmarkPix[4]));
+  EXPECT_TRUE(Shows(95, table->image->TmarkPix[5]));
+  EXPECT_TRUE(Shows(107, table->image->TmarkPix[1]));
 }
 
 // The flood crosses the largest board, past a slot left empty, on a stack too small to recurse.

@@ -1,7 +1,9 @@
 // The saved game: its bytes and stamp, the check's results and traces, and loading into a fresh
 // board. Real widgets (a display); each test runs in a fresh temporary working directory.
-#include "board_support.h"
 #include "savefile.h"
+#include "support.h"
+
+#include "xpm/image.h"
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -32,9 +34,7 @@ protected:
     BoardTest::TearDown();
   }
   std::string Save(MineTable* board) {
-    testing::internal::CaptureStdout();
-    saveFile.SaveState(board);
-    return testing::internal::GetCapturedStdout();
+    return Trace([&] { saveFile.SaveState(board); });
   }
   // The file a board saves, less its stamp.
   std::string Body(MineTable* board) {
@@ -42,9 +42,8 @@ protected:
     return ReadText(saveName).substr(0, ReadText(saveName).find("FILE<"));
   }
   int Find(std::string* trace = nullptr) {
-    testing::internal::CaptureStdout();
-    int result = saveFile.FindState();
-    std::string text = testing::internal::GetCapturedStdout();
+    int result = 0;
+    std::string text = Trace([&] { result = saveFile.FindState(); });
     if (trace != nullptr)
       *trace = text;
     return result;
@@ -53,10 +52,8 @@ protected:
     delete loaded;
     loadTimer.Stop();
     loadTimer.nSec = 0;
-    loaded = new MineTable(nullptr, &loadTimer, scoreFile);
-    testing::internal::CaptureStdout();
-    saveFile.LoadState(loaded);
-    return testing::internal::GetCapturedStdout();
+    loaded = new MineTable(nullptr, &loadTimer, &scores);
+    return Trace([this] { saveFile.LoadState(loaded); });
   }
   // The stamp of the file as it is now, given its modification time.
   std::string Stamp(long sec, long nsec) {
@@ -216,13 +213,11 @@ TEST_F(SaveFileTest, APlayedGameLoadsAndPlaysOnExactlyAsSaved) {
     return -1;
   };
   table->ReCreate(12, 9, 25, 16);
-  testing::internal::CaptureStdout();
   Release(table, 0, 1);
   int bomb = first(1, 1);
   Press(table, bomb, 3);
   Press(table, first(1, 1), 3);
   Press(table, first(1, 0), 3);
-  testing::internal::GetCapturedStdout();
   ASSERT_EQ(table->BombCount, 2);
   timer.nSec = 987;
   std::string saved = Body(table);
@@ -237,13 +232,11 @@ TEST_F(SaveFileTest, APlayedGameLoadsAndPlaysOnExactlyAsSaved) {
 
   // The same moves on both: unmark a bomb, mark a covered one, open a safe cell.
   int covered = first(1, 1), safe = first(1, 0);
-  testing::internal::CaptureStdout();
   for (MineTable* board : {table, loaded}) {
     Press(board, bomb, 3);
     Press(board, covered, 3);
     Release(board, safe, 1);
   }
-  testing::internal::GetCapturedStdout();
   EXPECT_EQ(table->board[safe]->state, 0);
   ExpectWhole(loaded);
   EXPECT_EQ(Body(loaded), Body(table));

@@ -13,13 +13,8 @@
 
 namespace {
 
-// A line as the game writes it; the check value is summed here for names of plain ASCII.
 std::string Line(int score, int sec, int time, const std::string& name) {
-  int check = 10 * 10 + 10 + sec;
-  for (char c : name)
-    check += c;
-  return std::to_string(score) + "\t10\t10\t10\t" + std::to_string(sec) + "\t1\t" +
-         std::to_string(time) + "\t" + std::to_string(check) + "\t" + name + "\n";
+  return ScoreLine(score, 10, 10, 10, sec, 1, time, name);
 }
 
 class ScoreFileTest : public TempDirTest {
@@ -32,10 +27,10 @@ protected:
   }
 
   std::string Read() {
-    testing::internal::CaptureStdout();
-    list.ALLDeleteList();
-    list.ReadFile();
-    std::string trace = testing::internal::GetCapturedStdout();
+    std::string trace = Trace([this] {
+      list.ALLDeleteList();
+      list.ReadFile();
+    });
     for (std::string head : {"SCORE ALL DELETE!\n", "OPEN MINE_SCORE.data\n"})
       if (trace.find(head) == 0)
         trace.erase(0, head.size());
@@ -43,11 +38,11 @@ protected:
   }
   std::string Write(const std::string& name, int* times = nullptr) {
     Glib::ustring text(name);
-    testing::internal::CaptureStdout();
-    int stamp = list.WriteFile(10, 10, 10, 250, 1, text);
+    int stamp = 0;
+    std::string trace = Trace([&] { stamp = list.WriteFile(10, 10, 10, 250, 1, text); });
     if (times != nullptr)
       *times = stamp;
-    return testing::internal::GetCapturedStdout();
+    return trace;
   }
   // The names in list order, checking that prev mirrors next and the count and end agree.
   std::vector<std::string> Names() {
@@ -78,12 +73,11 @@ TEST_F(ScoreFileTest, AWinIsScoredAndWrittenToTheByte) {
                           {0, 10, 5, 100, 0},
                           {10, 10, 10, -300, 0},
                           {1, 1, INT_MAX, 0, INT_MAX}};
-  testing::internal::CaptureStdout();
-  for (const auto& c : cases)
-    EXPECT_EQ(list.CalcScore(c[0], c[1], c[2], c[3]), c[4]) << c[0] << "x" << c[1];
-  EXPECT_NE(
-      testing::internal::GetCapturedStdout().find("SCORE:3200 SEC/30:50 RATE:2000 BOMB^3/2:80\n"),
-      std::string::npos);
+  std::string trace = Trace([&] {
+    for (const auto& c : cases)
+      EXPECT_EQ(list.CalcScore(c[0], c[1], c[2], c[3]), c[4]) << c[0] << "x" << c[1];
+  });
+  EXPECT_NE(trace.find("SCORE:3200 SEC/30:50 RATE:2000 BOMB^3/2:80\n"), std::string::npos);
 }
 
 TEST_F(ScoreFileTest, SortIsByScoreThenFewestTenthsAndStable) {
@@ -137,20 +131,23 @@ TEST_F(ScoreFileTest, ReadingKeepsExactlyTheValidLines) {
            std::string(5 << 20, 'y') + "\n" + good,
        "WRONG SCORE ELEMENT\nWRONG SCORE ELEMENT\nWRONG SCORE ELEMENT\nNUM :5\n",
        {"ok", "ok"}},
-      // 4294967306 is 10 in 32-bit wrap-around; it reads as the largest int and cannot match.
-      {"1\t4294967306\t10\t10\t250\t1\t0\t360\tbob\n"
+      // Values beyond an int read as its limits: 4294967306 (10 in 32-bit wrap-around) as the
+      // largest, whose check value wraps to 557, and never as 10, which would give 667.
+      {"1\t4294967306\t10\t10\t250\t1\t0\t557\tbob\n"
        "99999999999999999999\t10\t10\t10\t250\t1\t-99999999999\t666\tbig\n"
-       "1\t10\t10\t10\t250\t1\t0\t99999999999999999\tbob\n",
-       "WRONG SCORE VALUE_8\nWRONG SCORE VALUE_8\nNUM :3\n",
-       {"big"}},
+       "1\t10\t10\t10\t250\t1\t0\t99999999999999999\tbob\n"
+       "1\t4294967306\t10\t10\t250\t1\t0\t667\tbob\n",
+       "WRONG SCORE VALUE_8\nWRONG SCORE VALUE_8\nNUM :4\n",
+       {"bob", "big"}},
   };
   for (const Case& c : cases) {
     WriteText("MINE_SCORE.data", c.text);
     EXPECT_EQ(Read(), c.trace);
     EXPECT_EQ(Names(), c.names);
   }
-  EXPECT_EQ(list.firstList->score, INT_MAX);
-  EXPECT_EQ(list.firstList->TIME, INT_MIN);
+  EXPECT_EQ(list.firstList->row, INT_MAX);
+  EXPECT_EQ(list.endList->score, INT_MAX);
+  EXPECT_EQ(list.endList->TIME, INT_MIN);
 }
 
 // Whatever the name holds, its line reads back as one record; none is lost to the locale, and
@@ -167,9 +164,7 @@ TEST_F(ScoreFileTest, WrittenNamesReadBackAsMeant) {
                            std::string("\xf0\x9f"), std::string()})
     EXPECT_NO_THROW(Write(name));
   EXPECT_EQ(Read(), "NUM :6\n");
-  testing::internal::CaptureStdout();
-  EXPECT_NO_THROW(list.ViewList());
-  EXPECT_NE(testing::internal::GetCapturedStdout().find(utf8), std::string::npos);
+  EXPECT_NE(Trace([this] { EXPECT_NO_THROW(list.ViewList()); }).find(utf8), std::string::npos);
   std::setlocale(LC_ALL, old.c_str());
   EXPECT_EQ(Names(), (std::vector<std::string>{"a", utf8, "bob!", ("a" + longName).substr(0, 253),
                                                "\xf0\x9f", ""}));

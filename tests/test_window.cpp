@@ -1,48 +1,35 @@
-// The main window, its menu bar and its dialogs: start-up probe, close request, maximise undo,
-// commands, time grabs, the grid dialog and the largest board. Needs a display and a temp dir.
+// The main window, its menu bar and its dialogs, driven through what they show: the start-up
+// probe, the close request, the maximise undo, the commands, the time grabs and the grid dialog.
+// Needs a display; runs in a temporary working directory.
 #include "support.h"
 
 #include "aboutdialog.h"
 #include "exit.h"
 #include "loaddialog.h"
 #include "menu.h"
-#include "minebutton.h"
 #include "savedialog.h"
 #include "savefile.h"
 #include "setgrid.h"
 #include "status.h"
-#include "table.h"
-#include "timer.h"
 #include "vbox.h"
 #include "window.h"
+
+#include <gtkmm/label.h>
+#include <gtkmm/spinbutton.h>
+#include <gtkmm/statusbar.h>
 
 #include <iostream>
 #include <sys/stat.h>
 
 namespace {
 
-std::vector<Gtk::Dialog*> Open(const Glib::ustring& title = "") {
-  std::vector<Gtk::Dialog*> found;
-  for (Gtk::Window* window : Gtk::Window::list_toplevels())
-    if (Gtk::Dialog* dialog = dynamic_cast<Gtk::Dialog*>(window))
-      if (dialog->get_visible() && (title.empty() || dialog->get_title() == title))
-        found.push_back(dialog);
-  return found;
+// The texts of the labels shown in a widget.
+std::vector<std::string> Texts(Gtk::Widget* top) {
+  std::vector<std::string> texts;
+  for (Gtk::Label* label : ShownIn<Gtk::Label>(top))
+    texts.push_back(label->get_text());
+  return texts;
 }
-
-bool CloseRequest(Gtk::Window* window) {
-  GdkEvent event = {};
-  event.any = {GDK_DELETE, window->get_window()->gobj(), 0};
-  return gtk_widget_event(GTK_WIDGET(window->gobj()), &event);
-}
-
-// A left button release: on a waiting board it draws the bombs and starts a game.
-void Click(MineTable* table, int index) {
-  GdkEventButton event = {GDK_BUTTON_RELEASE, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
-  table->ReleaseEvent(&event, index);
-}
-
-} // namespace
 
 class WindowTest : public TempDirTest {
 protected:
@@ -51,40 +38,32 @@ protected:
     TempDirTest::TearDown();
   }
   void Start() {
-    testing::internal::CaptureStdout();
-    window = new MineWindow();
-    window->Create();
-    Settle();
-    trace = "\n" + testing::internal::GetCapturedStdout();
+    trace = "\n" + Trace([this] {
+              window = new MineWindow();
+              window->Create();
+              Settle();
+            });
     table = window->vbox->table;
     menu = window->vbox->menu;
   }
-  // Lets the X server answer resizes and maps, and the toolkit lay the result out.
-  void Settle() {
-    for (int i = 0; i < 3; i++, gdk_display_sync(gdk_display_get_default()))
-      Flush();
-    Flush();
-  }
   void CloseDialogs() {
-    for (int guard = 0; guard < 50 && !Open().empty(); guard++, Flush())
-      CloseRequest(Open()[0]);
+    for (int guard = 0; guard < 50 && !Shown<Gtk::Dialog>().empty(); guard++, Settle())
+      CloseRequest(Shown<Gtk::Dialog>()[0]);
   }
   void Close() {
     CloseDialogs();
     delete window;
-    window = 0;
-    Flush();
+    window = nullptr;
+    Settle();
   }
   std::string Status() {
-    for (Gtk::Widget* child : window->vbox->vbox->get_children())
-      if (GTK_IS_STATUSBAR(child->gobj()))
-        return gtk_label_get_text(GTK_LABEL(GTK_STATUSBAR(child->gobj())->label));
-    return "";
+    std::vector<Gtk::Statusbar*> bars = ShownIn<Gtk::Statusbar>(window);
+    return bars.size() == 1 ? Texts(bars[0]).at(0) : "";
   }
 
-  MineWindow* window = 0;
-  MineTable* table = 0;
-  MineMenu* menu = 0;
+  MineWindow* window = nullptr;
+  MineTable* table = nullptr;
+  MineMenu* menu = nullptr;
   std::string trace;
 };
 
@@ -102,8 +81,8 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
     if (save) {
       Start();
       table->ReCreate(12, 9, 30, 20);
-      Click(table, 50);
-      window->vbox->saveFile->SaveState(table);
+      Release(table, 50, 1);
+      Trace([this] { window->vbox->saveFile->SaveState(table); });
       Close();
     }
     ASSERT_EQ(std::system(shell), 0);
@@ -115,36 +94,37 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
     EXPECT_FALSE(window->timer->timeLabel->get_visible()); // until the clock's first tick
     EXPECT_EQ(table->startFlag, sound ? 1 : 0);
     EXPECT_EQ(Status(), sound ? "Free  : 12 x 9  bomb 30 %" : "Beginner  : 10 x 10  bomb 10 %");
-    ASSERT_EQ(Open("LOAD").size(), message.empty() ? 0u : 1u);
+    std::vector<LoadDialog*> load = Shown<LoadDialog>("LOAD");
+    ASSERT_EQ(load.size(), message.empty() ? 0u : 1u);
     if (message.empty())
       continue;
-    LoadDialog* load = dynamic_cast<LoadDialog*>(Open("LOAD")[0]);
-    EXPECT_EQ(load->label->get_text(), message);
+    EXPECT_EQ(Texts(load[0]), std::vector<std::string>({message, "Ok"}));
     EXPECT_EQ(window->timer->timeFlag, 0);
-    load->okButton->clicked();
+    ButtonIn(load[0], "Ok")->clicked();
     EXPECT_EQ(window->timer->timeFlag, sound ? 1 : 0);
   }
 }
 
 TEST_F(WindowTest, CloseRequestAsksAndQuitExitsWithZeroAndAMaximiseIsUndone) {
   Start();
-  Click(table, 44);
+  Release(table, 44, 1);
   EXPECT_TRUE(CloseRequest(window));
-  ASSERT_EQ(Open("EXIT").size(), 1u);
+  ASSERT_EQ(Shown<Gtk::Dialog>("EXIT").size(), 1u);
+  EXPECT_EQ(Texts(Shown<Gtk::Dialog>("EXIT")[0]),
+            std::vector<std::string>({"Quit ?", "Cancel", "OK"}));
   EXPECT_EQ(window->timer->timeFlag, 0);
   EXPECT_EXIT(
       {
-        std::vector<Gtk::Widget*> buttons = Open("EXIT")[0]->get_action_area()->get_children();
-        static_cast<Gtk::Button*>(buttons.back())->clicked(); // OK
+        ButtonIn(Shown<Gtk::Dialog>("EXIT")[0], "OK")->clicked();
         std::exit(7);
       },
       testing::ExitedWithCode(0), "");
   // With no window manager on the test display, an unmapped window changes its state at once.
   window->hide();
-  Flush();
+  Settle();
   window->maximize();
   ASSERT_TRUE(window->get_window()->get_state() & Gdk::WINDOW_STATE_MAXIMIZED);
-  Flush();
+  Settle();
   EXPECT_FALSE(window->get_window()->get_state() & Gdk::WINDOW_STATE_MAXIMIZED);
 }
 
@@ -171,16 +151,16 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
   for (const auto& [item, said, opens, nSize, inPlace, status] : commands) {
     SCOPED_TRACE(said);
     if (item != &MineMenu::saveItem || !opens.empty())
-      Click(table, 55);
+      Release(table, 55, 1);
     table->board[0]->set_name("marked");
-    Flush();
-    testing::internal::CaptureStdout();
-    item ? (menu->*item)->activate() : window->vbox->button->clicked();
-    Flush();
+    Settle();
+    std::string out = Trace([&] {
+      item ? (menu->*item)->activate() : window->vbox->button->clicked();
+      Settle();
+    });
     // A new board goes on to trace its size and the window's fit.
-    EXPECT_EQ(testing::internal::GetCapturedStdout().substr(0, opens.empty() ? said.size() : -1),
-              said);
-    EXPECT_EQ(Open(opens).size(), opens.empty() ? 0u : 1u);
+    EXPECT_EQ(out.substr(0, opens.empty() ? said.size() : -1), said);
+    EXPECT_EQ(Shown<Gtk::Dialog>(opens).size(), opens.empty() ? 0u : 1u);
     EXPECT_EQ(Status(), status);
     EXPECT_EQ(table->nSize, nSize);
     EXPECT_EQ(table->board[0]->get_name() == "marked", inPlace);
@@ -188,20 +168,6 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
       EXPECT_EQ(table->board[i]->state + table->startFlag + window->timer->timeFlag, 1);
     CloseDialogs();
   }
-}
-
-TEST_F(WindowTest, TheLargestBoardFitsWithinTheScreen) {
-  Start();
-  GridDialog* grid = menu->gridDialog;
-  grid->Show();
-  for (Gtk::SpinButton* spin : {grid->rowSpin, grid->colSpin, grid->bombSpin, grid->sizeSpin})
-    spin->set_value(100);
-  grid->reset->clicked();
-  Settle();
-  EXPECT_EQ(Status(), "Free : 100 x 50  bomb 60 %");
-  int width = 0, height = 0;
-  window->get_size(width, height);
-  EXPECT_TRUE(width > 362 && width <= 800 && height <= 600) << width << " x " << height;
 }
 
 // A Beginner board with its status bar and grid dialog, and a clock at rest.
@@ -212,11 +178,14 @@ protected:
     status.Create(&table);
     grid.Create(&table, &status);
   }
+  // What the grid dialog's spin buttons show, then what its Reset would apply.
   std::vector<int> Grid() {
     std::vector<int> shown;
-    for (Gtk::SpinButton* spin : {grid.rowSpin, grid.colSpin, grid.bombSpin, grid.sizeSpin})
+    for (Gtk::SpinButton* spin : ShownIn<Gtk::SpinButton>(grid.dialog))
       shown.push_back(spin->get_value_as_int());
-    return {shown[0], shown[1], shown[2], shown[3], grid.tRow, grid.tCol, grid.tBomb, grid.tSize};
+    for (int value : {grid.tRow, grid.tCol, grid.tBomb, grid.tSize})
+      shown.push_back(value);
+    return shown;
   }
 
   MineTimer timer;
@@ -226,53 +195,43 @@ protected:
   GridDialog grid;
 };
 
-// An open dialog: the window holding the grab, what closing must free, OK and Cancel.
-struct Opened {
-  Opened(AboutDialog* d) : window(d), parts{d, d->textView, d->okButton}, buttons{d->okButton} {}
-  Opened(ExitDialog* d)
-      : window(d->dialog), parts{d->dialog, d->label, d->okButton, d->cancelButton},
-        buttons{d->okButton, d->cancelButton} {}
-  Opened(SaveDialog* d)
-      : window(d), parts{d, d->label, d->okButton, d->cancelButton}, buttons{d->okButton,
-                                                                             d->cancelButton} {}
-  Opened(LoadDialog* d) : window(d), parts{d, d->label, d->okButton}, buttons{d->okButton} {}
-  Gtk::Window* window;
-  std::vector<Gtk::Widget*> parts;
-  Gtk::Button* buttons[2];
-};
-
 TEST_F(DialogTest, EveryWayOutReleasesTheGrabAndResumesOnlyWhatItPaused) {
-  const std::function<Opened()> open[] = {
-      [&] { return Opened(new AboutDialog(&timer)); },
-      [&] { return Opened(new ExitDialog(&timer)); },
-      [&] { return Opened(new SaveDialog(&table, &saveFile, &timer)); },
-      [&] { return Opened(new LoadDialog(&timer, 0)); }};
-  // By dialog: OK, Cancel or the close box (2), and what that traces. The save fails: a directory
-  // stands in its way (as root, a read-only one would not).
+  const std::function<Gtk::Window*()> open[] = {
+      [&] { return new AboutDialog(&timer); }, [&] { return (new ExitDialog(&timer))->dialog; },
+      [&] { return new SaveDialog(&table, &saveFile, &timer); },
+      [&] { return new LoadDialog(&timer, 0); }};
+  // By dialog: the button pressed ("" the close box), and what that traces. The save fails: a
+  // directory stands in its way (as root, a read-only one would not).
   ASSERT_EQ(mkdir("MINE_SAVE.data", 0755), 0);
-  const std::tuple<int, int, std::string> paths[] = {
-      {0, 0, "Quit\n"},      {0, 2, "delete...\n"}, {1, 1, "Return...\n"},   {1, 2, "delete...\n"},
-      {2, 1, "Return...\n"}, {2, 2, "delete...\n"}, {2, 0, "SAVE FALSED\n"}, {3, 0, ""},
-      {3, 2, "delete...\n"}};
-  for (const auto& [dialog, way, said] : paths)
+  const std::tuple<int, std::string, std::string> paths[] = {
+      {0, "Ok", "Quit\n"},          {0, "", "delete...\n"},
+      {1, "Cancel", "Return...\n"}, {1, "", "delete...\n"},
+      {2, "Cancel", "Return...\n"}, {2, "", "delete...\n"},
+      {2, "Ok", "SAVE FALSED\n"},   {3, "Ok", ""},
+      {3, "", "delete...\n"}};
+  for (const auto& [dialog, button, said] : paths)
     for (int running = 0; running < 2; running++) {
       SCOPED_TRACE(said + std::to_string(dialog));
       running ? timer.Start() : timer.Stop();
       timer.nSec = 57;
-      Opened opened = open[dialog]();
+      Gtk::Window* window = open[dialog]();
       EXPECT_EQ(timer.timeFlag, 0);
-      EXPECT_EQ(gtk_grab_get_current(), GTK_WIDGET(opened.window->gobj()));
+      EXPECT_EQ(gtk_grab_get_current(), GTK_WIDGET(window->gobj()));
+      // Everything the dialog shows goes with it.
       int freed = 0;
-      for (Gtk::Widget* part : opened.parts)
+      std::vector<Gtk::Widget*> parts = ShownIn<Gtk::Widget>(window);
+      for (Gtk::Widget* part : parts)
         g_object_weak_ref(
             G_OBJECT(part->gobj()), [](void* n, GObject*) { ++*(int*)n; }, &freed);
-      testing::internal::CaptureStdout();
-      way == 2 ? (void)CloseRequest(opened.window) : opened.buttons[way]->clicked();
-      EXPECT_NE(testing::internal::GetCapturedStdout().find(said), std::string::npos);
+      std::string out = Trace([&] {
+        button.empty() ? (void)CloseRequest(window) : ButtonIn(window, button)->clicked();
+        Settle();
+      });
+      EXPECT_NE(out.find(said), std::string::npos) << out;
       EXPECT_EQ(timer.timeFlag, running);
       EXPECT_EQ(timer.nSec, 57);
       EXPECT_EQ(gtk_grab_get_current(), nullptr);
-      EXPECT_EQ(freed, static_cast<int>(opened.parts.size()));
+      EXPECT_EQ(freed, static_cast<int>(parts.size()));
     }
 }
 
@@ -281,17 +240,21 @@ TEST_F(DialogTest, SaveOkWritesAVerifiedGameAndExitsWithZero) {
       {
         std::atexit(
             [] { std::cerr << (SaveFile().FindState() == 0 ? "saved game verifies" : ""); });
-        (new SaveDialog(&table, &saveFile, &timer))->okButton->clicked();
+        ButtonIn(new SaveDialog(&table, &saveFile, &timer), "Ok")->clicked();
       },
       testing::ExitedWithCode(0), "saved game verifies");
 }
 
-// The grid's size for the cells down, the values Show puts back, and the clamp of an odd board.
+// The grid's size for the cells down (never below 8 pixels), the values Show puts back, the
+// clamp of an odd board, and the largest board, which must fit the screen.
 TEST_F(DialogTest, GridProposesSizesAndShowsTheBoardsValues) {
-  for (auto down :
-       std::vector<std::pair<int, int>>{{8, 31}, {10, 24}, {15, 14}, {20, 9}, {21, 8}, {50, 8}}) {
-    grid.colSpin->set_value(30);
-    grid.colSpin->set_value(down.first);
+  grid.Show();
+  std::vector<Gtk::SpinButton*> spins = ShownIn<Gtk::SpinButton>(grid.dialog);
+  ASSERT_EQ(spins.size(), 4u);
+  for (auto down : std::vector<std::pair<int, int>>{
+           {8, 31}, {10, 24}, {15, 14}, {20, 9}, {21, 8}, {22, 8}, {23, 8}, {50, 8}}) {
+    spins[1]->set_value(30);
+    spins[1]->set_value(down.first);
     EXPECT_EQ(Grid(),
               std::vector<int>({10, down.first, 10, down.second, 10, down.first, 10, down.second}));
   }
@@ -299,11 +262,13 @@ TEST_F(DialogTest, GridProposesSizesAndShowsTheBoardsValues) {
   for (bool closeBox : {false, true}) {
     grid.Show();
     EXPECT_EQ(Grid(), std::vector<int>({10, 10, 10, 24, 10, 10, 10, 24}));
-    for (Gtk::SpinButton* spin : {grid.rowSpin, grid.colSpin, grid.bombSpin})
-      spin->set_value(33);
-    testing::internal::CaptureStdout();
-    closeBox ? (void)CloseRequest(grid.dialog) : grid.close->clicked();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), closeBox ? "delete...\n" : "Return...\n");
+    for (int i = 0; i < 3; i++)
+      spins[i]->set_value(33);
+    EXPECT_EQ(Trace([&] {
+                closeBox ? (void)CloseRequest(grid.dialog)
+                         : ButtonIn(grid.dialog, "Close")->clicked();
+              }),
+              closeBox ? "delete...\n" : "Return...\n");
     EXPECT_FALSE(grid.dialog->is_visible());
   }
   EXPECT_EQ(timer.timeFlag, 1);
@@ -315,3 +280,24 @@ TEST_F(DialogTest, GridProposesSizesAndShowsTheBoardsValues) {
   EXPECT_EQ(std::vector<int>({odd.tRow, odd.tCol, odd.tBomb, odd.tSize}),
             std::vector<int>({8, 50, 60, 4}));
 }
+
+TEST_F(WindowTest, TheLargestBoardFitsWithinTheScreen) {
+  Start();
+  menu->setgridItem->activate();
+  std::vector<Gtk::Dialog*> grid = Shown<Gtk::Dialog>("SET GRID");
+  ASSERT_EQ(grid.size(), 1u);
+  for (Gtk::SpinButton* spin : ShownIn<Gtk::SpinButton>(grid[0]))
+    spin->set_value(100);
+  Trace([&] {
+    ButtonIn(grid[0], "Reset")->clicked();
+    Settle();
+  });
+  EXPECT_EQ(Status(), "Free : 100 x 50  bomb 60 %");
+  int width = 0, height = 0;
+  window->get_size(width, height);
+  EXPECT_GT(width, 362);
+  EXPECT_LE(width, 800);
+  EXPECT_LE(height, 600);
+}
+
+} // namespace
