@@ -1,7 +1,8 @@
-// Shared by every test program. Its main() starts the toolkit before the test framework (the
-// tests need a display) and fails the program when a test ends it through exit(). TempDirTest
-// runs each test in a fresh temporary working directory, where the game keeps its files;
-// BoardTest adds a board. The helpers drive the game as the toolkit and the player would.
+// Shared by every test program. Its main() (support.cpp) starts the toolkit before the test
+// framework (the tests need a display) and fails the program when a test ends it through
+// exit(). TempDirTest runs each test in a fresh temporary working directory, where the game
+// keeps its files; BoardTest adds a board. The helpers drive the game as the toolkit and the
+// player would, and find what the windows show.
 #ifndef VELMINE_TESTS_SUPPORT_H
 #define VELMINE_TESTS_SUPPORT_H
 
@@ -11,11 +12,18 @@
 #include "timer.h"
 
 #include <gtest/gtest.h>
+#include <gtkmm/button.h>
 #include <gtkmm/container.h>
+#include <gtkmm/main.h>
 #include <gtkmm/window.h>
 
+#include <algorithm>
+#include <fstream>
 #include <functional>
+#include <iostream>
+#include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 class TempDirTest : public ::testing::Test {
@@ -29,15 +37,42 @@ private:
   std::string oldDir;
 };
 
-void WriteText(const std::string& path, const std::string& text);
+inline void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << text;
+}
+
 // A whole file; empty when it does not exist.
-std::string ReadText(const std::string& path);
-bool FileExists(const std::string& path);
-// What `what` writes to standard output: the game's trace.
-std::string Trace(const std::function<void()>& what);
+inline std::string ReadText(const std::string& path) {
+  std::ostringstream all;
+  all << std::ifstream(path.c_str(), std::ios::binary).rdbuf();
+  return all.str();
+}
+
+inline bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+// What `what` writes to standard output: the game's trace. Kept in memory, since a test's file
+// size limit binds every file the process writes.
+inline std::string Trace(const std::function<void()>& what) {
+  std::ostringstream text;
+  std::streambuf* old = std::cout.rdbuf(text.rdbuf());
+  what();
+  std::cout.rdbuf(old);
+  return text.str();
+}
+
 // Runs the main loop until the X server has answered and nothing is pending, so that redraws,
 // size requests and resizes have happened.
-void Settle();
+inline void Settle() {
+  for (int round = 0; round < 4; round++) {
+    if (round > 0)
+      gdk_display_sync(gdk_display_get_default());
+    while (Gtk::Main::events_pending())
+      Gtk::Main::iteration(false);
+  }
+}
 
 // The widgets of class T shown in `top` (itself included), in the order of its children.
 template <class T> std::vector<T*> ShownIn(Gtk::Widget* top) {
@@ -64,32 +99,77 @@ template <class T> std::vector<T*> Shown(const Glib::ustring& title = "") {
 }
 
 // The shown button labelled `label` in a window; fails the test when there is none.
-Gtk::Button* ButtonIn(Gtk::Widget* window, const Glib::ustring& label);
+inline Gtk::Button* ButtonIn(Gtk::Widget* window, const Glib::ustring& label) {
+  for (Gtk::Button* button : ShownIn<Gtk::Button>(window))
+    if (button->get_label() == label)
+      return button;
+  ADD_FAILURE() << "no button " << label << " shown";
+  return nullptr;
+}
+
 // The close box: a delete request as the window manager sends it. Whether a handler took it.
-bool CloseRequest(Gtk::Window* window);
+inline bool CloseRequest(Gtk::Window* window) {
+  GdkEvent event = {};
+  event.any = {GDK_DELETE, window->get_window()->gobj(), TRUE};
+  return gtk_widget_event(GTK_WIDGET(window->gobj()), &event);
+}
 
 // A mouse button pressed, or released, on a cell through the cell's own signal, as the toolkit
 // sends it. Whether a handler claimed the event.
-bool Press(MineTable* table, int index, unsigned button);
-bool Release(MineTable* table, int index, unsigned button);
+inline bool ButtonEvent(MineTable* table, int index, unsigned button, GdkEventType type) {
+  GdkEventButton event = GdkEventButton();
+  event.type = type;
+  event.button = button;
+  gboolean handled = FALSE;
+  const char* signal = type == GDK_BUTTON_RELEASE ? "button-release-event" : "button-press-event";
+  g_signal_emit_by_name(table->board[index]->gobj(), signal, &event, &handled);
+  return handled;
+}
+
+inline bool Press(MineTable* table, int index, unsigned button) {
+  return ButtonEvent(table, index, button, GDK_BUTTON_PRESS);
+}
+
+inline bool Release(MineTable* table, int index, unsigned button) {
+  return ButtonEvent(table, index, button, GDK_BUTTON_RELEASE);
+}
 
 // One record of MINE_SCORE.data as the game writes it, its check value summed for ASCII names.
-std::string ScoreLine(int score, int row, int col, int bomb, int sec, int mode, int stamp,
-                      const std::string& name);
+inline std::string ScoreLine(int score, int row, int col, int bomb, int sec, int mode, int stamp,
+                             const std::string& name) {
+  int check = row * col + bomb + sec;
+  for (char c : name)
+    check += c;
+  std::ostringstream line;
+  line << score << '\t' << row << '\t' << col << '\t' << bomb << '\t' << sec << '\t' << mode
+       << '\t' << stamp << '\t' << check << '\t' << name << '\n';
+  return line.str();
+}
 
 // A 10 x 10 board not yet built, with its own clock and an empty score list.
 class BoardTest : public TempDirTest {
 protected:
-  void SetUp() override;
+  void SetUp() override {
+    TempDirTest::SetUp();
+    table = new MineTable(nullptr, &timer, &scores);
+  }
   void TearDown() override;
-
-  // Makes the board a game in progress with bombs exactly on the given cells.
-  void Plant(const std::vector<int>& bombs);
-  // Whether cell `index` shows `picture`.
-  bool Shows(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) const;
 
   int Cells() const {
     return table->nRow * table->nCol;
+  }
+  // Makes the board a game in progress with bombs exactly on the given cells.
+  void Plant(const std::vector<int>& bombs) {
+    for (int i = 0; i < Cells(); i++)
+      table->board[i]->bomb = std::count(bombs.begin(), bombs.end(), i) > 0;
+    table->SetNum();
+    table->nBomb = static_cast<int>(bombs.size());
+    table->BombCount = table->MissCount = 0;
+    table->startFlag = 1;
+  }
+  // Whether cell `index` shows `picture`.
+  bool Shows(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) const {
+    return table->board[index]->image->get_pixbuf() == picture;
   }
 
   MineTimer timer;

@@ -76,10 +76,17 @@ TEST_F(RulesTest, FirstOpeningDrawsAroundAClearedBlockAndCountsEveryCell) {
 
 TEST_F(RulesTest, FloodOpensTheEmptyRegionAndItsBorderButOpeningAllIsNoWin) {
   Game(wall);
-  // Both handlers claim their events, so the toggle button cannot toggle by itself.
-  EXPECT_TRUE(Press(table, 107, 3));
+  // The right button marks and unmarks; both handlers claim their events, so the toggle button
+  // cannot toggle by itself, and a marked cell does not open.
+  for (int state : {2, 1, 2}) {
+    EXPECT_TRUE(Press(table, 107, 3));
+    EXPECT_EQ(table->board[107]->state, state);
+    EXPECT_TRUE(Shows(107, table->image->TmarkPix[state]));
+  }
   EXPECT_TRUE(Release(table, 107, 1));
+  EXPECT_EQ(table->board[107]->state, 2);
   EXPECT_FALSE(table->board[107]->get_active());
+  EXPECT_EQ(table->MissCount, 1);
   Release(table, 24, 1);
   for (int i = 0; i < Cells(); i++) {
     bool region = i % 12 <= 4; // rows 0 to 3 have no bomb around; row 4 borders the wall
