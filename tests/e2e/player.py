@@ -1,9 +1,7 @@
-"""A player at the keyboard and mouse of the real game: its own virtual X server, real pointer
-and key input through xdotool, and what the game gives out: its trace on standard output, its
-files, and its windows (their titles and places on the screen). What the windows draw is left to
-the widget tests.
-
-Needs Xvfb, xdotool and xwininfo. Everything started here is ended by its own process id."""
+"""A player at the keyboard and mouse of the real game: a virtual X server of its own, real
+pointer and key input through xdotool, and what the game gives out: its trace on standard
+output, its files, and its windows (titles and places). What the windows draw is left to the
+widget tests. Needs Xvfb, xdotool and xwininfo; every process started here is ended by its id."""
 
 import os
 import re
@@ -15,7 +13,6 @@ import time
 
 MAIN_TITLE = "Velm'Mine"
 SAVE_FILE = "MINE_SAVE.data"
-SCORE_FILE = "MINE_SCORE.data"
 # Where the grid starts inside the main window: below the menu bar (27 pixels with the default
 # theme and font), the clock row (30) and the board's frame (2). Clicks aim at the middle of a
 # cell, so a few pixels either way do no harm.
@@ -23,58 +20,47 @@ GRID_X, GRID_Y = 2, 59
 # The menu bar as the keyboard walks it: F10 opens the first menu, separators are skipped.
 MENUS = {"Game": ["Reset", "Beginner", "Medium", "Advance", "Exit"],
          "Option": ["Set Grid", "Score", "Save"], "Help": ["About"]}
-
-
-class Patience:
-    """How long one expected effect may take on a busy machine before a case fails."""
-
-    seconds = 15.0
+# How long one expected effect may take on a busy machine.
+PATIENCE = 15.0
 
 
 def wait_until(what, probe):
     """Polls probe() until it returns something true and returns that."""
-    deadline = time.monotonic() + Patience.seconds
-    while True:
-        result = probe()
-        if result:
-            return result
+    deadline = time.monotonic() + PATIENCE
+    while not (result := probe()):
         if time.monotonic() > deadline:
             raise AssertionError("gave up waiting for " + what)
         time.sleep(0.05)
+    return result
 
 
 def end(proc):
-    if proc.poll() is None:
-        proc.terminate()
-        try:
-            proc.wait(2)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            proc.wait()
+    proc.terminate()
+    try:
+        proc.wait(2)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
 
 
 class XServer:
-    """A private Xvfb on the first free display number."""
+    """A private Xvfb on the first free display number, and the X tools run on it."""
 
     def __init__(self):
         read_end, write_end = os.pipe()
         self.proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten",
-             "tcp", "-noreset"], pass_fds=(write_end,), stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+             "tcp", "-noreset"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
         os.close(write_end)
         number = b""
-        try:
-            while not number.endswith(b"\n"):
-                if not select.select([read_end], [], [], Patience.seconds)[0]:
-                    raise AssertionError("Xvfb did not report its display")
-                number += os.read(read_end, 16) or b"\n"
-            self.display = ":" + number.decode().strip()
-        except BaseException:
+        while not number.endswith(b"\n") and select.select([read_end], [], [], PATIENCE)[0]:
+            number += os.read(read_end, 16) or b"\n"
+        os.close(read_end)
+        if not number.strip():
             end(self.proc)
-            raise
-        finally:
-            os.close(read_end)
+            raise AssertionError("Xvfb did not report its display")
+        self.display = ":" + number.decode().strip()
         self.env = dict(os.environ, DISPLAY=self.display)
         self.env.pop("XAUTHORITY", None)
 
@@ -83,12 +69,11 @@ class XServer:
 
     def run(self, *args):
         return subprocess.run(args, env=self.env, stdin=subprocess.DEVNULL, capture_output=True,
-                              timeout=Patience.seconds).stdout.decode()
+                              timeout=PATIENCE).stdout.decode()
 
     def windows(self, title):
-        found = self.run("xdotool", "search", "--onlyvisible", "--name",
-                         "^" + re.escape(title) + "$")
-        return [int(word) for word in found.split()]
+        return [int(w) for w in self.run("xdotool", "search", "--onlyvisible", "--name",
+                                         "^" + re.escape(title) + "$").split()]
 
     def find_window(self, title):
         return wait_until("a window titled " + title, lambda: self.windows(title))[0]
@@ -105,20 +90,16 @@ class XServer:
     def click(self, x, y, button=1):
         self.run("xdotool", "mousemove", str(x), str(y), "click", str(button))
 
-    def keys(self, window, *names):
-        """Keys typed into a window, which takes the keyboard focus first."""
-        self.run("xdotool", "windowfocus", "--sync", str(window), "key", "--delay", "50", *names)
-
-    def type_text(self, window, text):
-        self.run("xdotool", "windowfocus", "--sync", str(window), "type", "--delay", "50", text)
+    def keys(self, window, *names, command="key"):
+        """Keys pressed (or with command "type", a text typed) in a window given the focus."""
+        self.run("xdotool", "windowfocus", "--sync", str(window), command, "--delay", "50", *names)
 
 
 class Game:
     """The velmine process and the lines it writes to standard output."""
 
     def __init__(self, server, binary, workdir):
-        self.lines = []
-        self.changed = threading.Condition()
+        self.lines, self.changed = [], threading.Condition()
         self.errors = tempfile.TemporaryFile()
         self.proc = subprocess.Popen([binary], cwd=workdir, env=server.env,
                                      stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
@@ -133,29 +114,25 @@ class Game:
                 self.changed.notify_all()
 
     def mark(self):
-        """The trace's length now: later waits can look only at what comes after it."""
+        """The trace's length now: later waits look only at what comes after it."""
         with self.changed:
             return len(self.lines)
 
     def wait_line(self, line, since=0):
         """Waits for an exact trace line at or after position since; returns its position."""
-        deadline = time.monotonic() + Patience.seconds
+        deadline = time.monotonic() + PATIENCE
         with self.changed:
             while line not in self.lines[since:]:
                 if time.monotonic() > deadline or not self.reader.is_alive():
-                    raise AssertionError("trace line %r never came; trace after %d:\n%s%s" %
-                                         (line, since, "\n".join(self.lines[since:]),
-                                          self.stderr()))
+                    self.errors.seek(0)
+                    raise AssertionError("trace line %r never came; trace after it:\n%s\n%s" % (
+                        line, "\n".join(self.lines[since:]), self.errors.read().decode()))
                 self.changed.wait(0.2)
             return self.lines.index(line, since)
 
-    def stderr(self):
-        self.errors.seek(0)
-        return "\nstandard error:\n" + self.errors.read().decode(errors="replace")
-
     def wait_exit(self):
-        status = self.proc.wait(Patience.seconds)
-        self.reader.join(Patience.seconds)
+        status = self.proc.wait(PATIENCE)
+        self.reader.join(PATIENCE)
         return status
 
     def running(self):
@@ -163,28 +140,9 @@ class Game:
 
     def stop(self):
         end(self.proc)
-        self.reader.join(Patience.seconds)
+        self.reader.join(PATIENCE)
         self.proc.stdout.close()
         self.errors.close()
-
-
-class SavedGame:
-    """MINE_SAVE.data read back: the state line and every cell by (across, down)."""
-
-    def __init__(self, text):
-        lines = text.split("\n")
-        (self.across, self.down, self.percent, self.bombs, self.size, self.bomb_count,
-         self.miss_count, self.tenths, self.mode) = (int(v) for v in lines[1].split("\t"))
-        self.cells = {}
-        for line in lines[4:4 + self.across * self.down]:
-            row, col, state, bomb, num = (int(v) for v in line.split("\t"))
-            self.cells[(row, col)] = (state, bomb, num)
-
-    def with_state(self, state):
-        return {cell for cell, value in self.cells.items() if value[0] == state}
-
-    def bomb_cells(self):
-        return {cell for cell, value in self.cells.items() if value[1] > 0}
 
 
 class Player:
@@ -198,20 +156,15 @@ class Player:
     def start(self):
         """Starts the game and waits until its window is up and fitted to the first board."""
         self.game = Game(self.x, self.binary, self.workdir)
-        self.window = wait_until("the main window", lambda: self.x.windows(MAIN_TITLE) or
-                                 not self.game.running())
-        if self.window is True:
-            raise AssertionError("the game ended at start with status %d:\n%s%s" %
-                                 (self.game.wait_exit(), "\n".join(self.game.lines),
-                                  self.game.stderr()))
-        self.window = self.window[0]
+        self.game.wait_line("CHANGE")
+        self.window = self.x.find_window(MAIN_TITLE)
         self.board_size(0)
         return self.game
 
     def board_size(self, since):
-        """The grid's size in pixels as traced for each new size ("width=W,height=H", "CHANGE"),
-        and its cells across and down as a new board traces them ("ACROSS<TAB>DOWN<TAB>...");
-        a resumed game keeps those of the game saved."""
+        """The grid's size in pixels as traced for each new size ("width=W,height=H" before
+        "CHANGE"), and its cells across and down as a new board traces them ("ACROSS<TAB>DOWN
+        <TAB>PERCENT"); a resumed game keeps those of the game saved."""
         changed = self.game.wait_line("CHANGE", since)
         for line in self.game.lines[since:changed]:
             if re.fullmatch(r"\d+\t\d+\t\d+", line):
@@ -229,9 +182,8 @@ class Player:
 
     def choose(self, menu, item):
         """A command chosen from the menu bar with the keyboard."""
-        right = ["Right"] * list(MENUS).index(menu)
-        down = ["Down"] * (MENUS[menu].index(item) + 1)
-        self.x.keys(self.window, "F10", *right, *down, "Return")
+        self.x.keys(self.window, "F10", *["Right"] * list(MENUS).index(menu),
+                    *["Down"] * (MENUS[menu].index(item) + 1), "Return")
 
     def press(self, title, key="Return"):
         """A key in the dialog with that title: Return answers its first button, Escape closes
@@ -242,7 +194,9 @@ class Player:
         return os.path.join(self.workdir, SAVE_FILE)
 
     def save_and_exit(self):
-        """Option > Save, Ok: the game writes its file and ends with 0; returns the file."""
+        """Option > Save, Ok: the game writes its file and ends with 0. Returns the file's state
+        line (across, down, percent, bombs, size, marks on bombs, other marks, tenths, mode) and
+        its cells by (across, down): state, bomb, count."""
         since = self.game.mark()
         self.choose("Option", "Save")
         self.game.wait_line("ACTIVATE SAVE", since)
@@ -250,7 +204,9 @@ class Player:
         if self.game.wait_exit() != 0 or "Quit" not in self.game.lines[since:]:
             raise AssertionError("no save and exit:\n" + "\n".join(self.game.lines[since:]))
         with open(self.save_path()) as saved:
-            return SavedGame(saved.read())
+            lines = [[int(v) for v in line.split("\t")] for line in saved.read().split("\n")
+                     if re.fullmatch(r"-?\d+(\t-?\d+)*", line)]
+        return lines[0], {(cell[0], cell[1]): cell[2:] for cell in lines[1:-1]}
 
     def resume(self):
         """Restarts on the saved game and dismisses the load dialog."""
