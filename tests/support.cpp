@@ -1,8 +1,5 @@
 #include "support.h"
 
-#include "namedialog.h"
-#include "scoredialog.h"
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -1,29 +1,22 @@
-// Shared by every test program. Its main() (support.cpp) starts the toolkit before the test
-// framework (the tests need a display) and fails the program when a test ends it through
-// exit(). TempDirTest runs each test in a fresh temporary working directory, where the game
-// keeps its files; BoardTest adds a board. The helpers drive the game as the toolkit and the
-// player would, and find what the windows show.
+// Shared by every test program: main() (support.cpp) starts the toolkit before the test framework
+// and fails the program when a test ends it through exit(); TempDirTest runs each test in a fresh
+// temporary working directory, BoardTest adds a board; the helpers drive the game as the toolkit
+// and the player would, and find what the windows show.
 #ifndef VELMINE_TESTS_SUPPORT_H
 #define VELMINE_TESTS_SUPPORT_H
 
-#include "minebutton.h"
-#include "scorefile.h"
-#include "table.h"
-#include "timer.h"
+#include "../fuzz/replay.h"
+#include "namedialog.h"
+#include "xpm/image.h"
 
 #include <gtest/gtest.h>
 #include <gtkmm/button.h>
-#include <gtkmm/container.h>
-#include <gtkmm/main.h>
-#include <gtkmm/window.h>
+#include <gtkmm/entry.h>
 
 #include <algorithm>
-#include <fstream>
+#include <climits>
 #include <functional>
 #include <iostream>
-#include <sstream>
-#include <string>
-#include <sys/stat.h>
 #include <vector>
 
 class TempDirTest : public ::testing::Test {
@@ -141,8 +134,8 @@ inline std::string ScoreLine(int score, int row, int col, int bomb, int sec, int
   for (char c : name)
     check += c;
   std::ostringstream line;
-  line << score << '\t' << row << '\t' << col << '\t' << bomb << '\t' << sec << '\t' << mode
-       << '\t' << stamp << '\t' << check << '\t' << name << '\n';
+  line << score << '\t' << row << '\t' << col << '\t' << bomb << '\t' << sec << '\t' << mode << '\t'
+       << stamp << '\t' << check << '\t' << name << '\n';
   return line.str();
 }
 

@@ -4,7 +4,6 @@
 #include "support.h"
 
 #include "window.h"
-#include "xpm/image.h"
 
 namespace {
 

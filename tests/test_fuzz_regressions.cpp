@@ -2,7 +2,6 @@
 // targets make on every input (fuzz/replay.h): the suite proves what the fuzzer starts from. An
 // input with which fuzzing finds a fault joins the corpus with the fix. Needs a display; runs in
 // a temporary working directory.
-#include "../fuzz/replay.h"
 #include "support.h"
 
 #include <filesystem>

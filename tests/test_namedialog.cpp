@@ -2,11 +2,6 @@
 // recording the win and opening the table on it. Needs a display and a temporary directory.
 #include "support.h"
 
-#include "namedialog.h"
-#include "scoredialog.h"
-
-#include <gtkmm/entry.h>
-
 class NameDialogTest : public BoardTest {
 protected:
   void SetUp() override {

@@ -2,10 +2,6 @@
 // loss. Needs a display; runs in a temporary working directory.
 #include "support.h"
 
-#include "namedialog.h"
-#include "xpm/image.h"
-
-#include <climits>
 #include <cstdlib>
 #include <sys/resource.h>
 

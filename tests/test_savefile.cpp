@@ -1,10 +1,7 @@
 // The saved game: its bytes and stamp, the check's results and traces, and loading into a fresh
 // board. Needs a display; runs in a temporary working directory. Files are stamped as the fuzz
 // replay stamps them (replay::WriteSave), so that their contents alone decide.
-#include "../fuzz/replay.h"
 #include "support.h"
-
-#include "xpm/image.h"
 
 #include <fcntl.h>
 

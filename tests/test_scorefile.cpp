@@ -1,9 +1,7 @@
 // The score list and MINE_SCORE.data: the score and line of a win, reading with its traces, the
 // order, and damaged or hostile files. Runs in a temporary working directory.
-#include "../fuzz/replay.h"
 #include "support.h"
 
-#include <climits>
 #include <clocale>
 
 namespace {

@@ -1,5 +1,6 @@
-// The main window, its menu bar and its dialogs, driven through what they show: the start-up
-// probe, the close request, the maximise undo, the commands, the time grabs and the grid dialog.
+// The main window, its menu bar, its clock and its dialogs, driven through what they show: the
+// start-up probe, the close request, the maximise undo, the commands, the clock (through its tick
+// handler and the main loop, never sleeps), the time grabs and the grid dialog.
 // Needs a display; runs in a temporary working directory.
 #include "support.h"
 
@@ -15,8 +16,11 @@
 #include "window.h"
 
 #include <gtkmm/label.h>
+#include <gtkmm/menu.h>
 #include <gtkmm/spinbutton.h>
 #include <gtkmm/statusbar.h>
+
+#include <glibmm/main.h>
 
 #include <iostream>
 #include <sys/stat.h>
@@ -44,7 +48,6 @@ protected:
               Settle();
             });
     table = window->vbox->table;
-    menu = window->vbox->menu;
   }
   void CloseDialogs() {
     for (int guard = 0; guard < 50 && !Shown<Gtk::Dialog>().empty(); guard++, Settle())
@@ -60,10 +63,19 @@ protected:
     std::vector<Gtk::Statusbar*> bars = ShownIn<Gtk::Statusbar>(window);
     return bars.size() == 1 ? Texts(bars[0]).at(0) : "";
   }
+  // The entry of the menu bar labelled `label`, found in the menu shown under its title.
+  Gtk::MenuItem* Entry(const std::string& title, const std::string& label) {
+    for (Gtk::MenuItem* top : ShownIn<Gtk::MenuItem>(window))
+      if (top->get_label() == title)
+        for (Gtk::MenuItem* item : ShownIn<Gtk::MenuItem>(top->get_submenu()))
+          if (item->get_label() == label)
+            return item;
+    ADD_FAILURE() << "no " << title << " > " << label;
+    return nullptr;
+  }
 
   MineWindow* window = nullptr;
   MineTable* table = nullptr;
-  MineMenu* menu = nullptr;
   std::string trace;
 };
 
@@ -128,34 +140,35 @@ TEST_F(WindowTest, CloseRequestAsksAndQuitExitsWithZeroAndAMaximiseIsUndone) {
   EXPECT_FALSE(window->get_window()->get_state() & Gdk::WINDOW_STATE_MAXIMIZED);
 }
 
-// Each command (none: the Reset button) runs on a game in progress on the board the previous one
-// left, Save once on a waiting board; a marked cell tells a board reset in place from a new one.
+// Each command (a menu and an entry; no menu: the Reset button) runs on a game in progress on the
+// board the previous one left, Save once on a waiting board; a marked cell tells a board reset in
+// place from a new one.
 TEST_F(WindowTest, EachCommandTracesAndActs) {
   const char* beginner = "Beginner : 10 x 10  bomb 10 %";
-  const std::tuple<Gtk::MenuItem * MineMenu::*, std::string, std::string, int, bool, const char*>
+  const std::tuple<std::string, std::string, std::string, std::string, int, bool, const char*>
       commands[] = {
-          {0, "button click\n", "", 11, true, "Free : 30 x 12  bomb 41 %"},
-          {&MineMenu::resetItem, "Reset...\n", "", 11, true, "Free : 30 x 12  bomb 41 %"},
-          {&MineMenu::mediumItem, "Medium...\n", "", 14, false, "Medium : 15 x 15  bomb 15 %"},
-          {&MineMenu::mediumItem, "Medium...\n", "", 14, true, "Medium : 15 x 15  bomb 15 %"},
-          {&MineMenu::advanceItem, "Advance...\n", "", 9, false, "Advance : 20 x 20  bomb 20 %"},
-          {&MineMenu::beginnerItem, "Beginner...\n", "", 24, false, beginner},
-          {&MineMenu::saveItem, "ACTIVATE SAVE\n", "", 24, true, beginner},
-          {&MineMenu::setgridItem, "", "SET GRID", 24, true, beginner},
-          {&MineMenu::exitItem, "", "EXIT", 24, true, beginner},
-          {&MineMenu::scoreItem, "OK! MATCH LIST\nACTIVATE SCORE\n", "SCORE", 24, true, beginner},
-          {&MineMenu::saveItem, "ACTIVATE SAVE\n", "SAVE", 24, true, beginner},
-          {&MineMenu::aboutItem, "ACTIVATE ABOUT\n", "ABOUT", 24, true, beginner}};
+          {"", "Reset", "button click\n", "", 11, true, "Free : 30 x 12  bomb 41 %"},
+          {"Game", "Reset", "Reset...\n", "", 11, true, "Free : 30 x 12  bomb 41 %"},
+          {"Game", "Medium", "Medium...\n", "", 14, false, "Medium : 15 x 15  bomb 15 %"},
+          {"Game", "Medium", "Medium...\n", "", 14, true, "Medium : 15 x 15  bomb 15 %"},
+          {"Game", "Advance", "Advance...\n", "", 9, false, "Advance : 20 x 20  bomb 20 %"},
+          {"Game", "Beginner", "Beginner...\n", "", 24, false, beginner},
+          {"Option", "Save", "ACTIVATE SAVE\n", "", 24, true, beginner},
+          {"Option", "Set Grid", "", "SET GRID", 24, true, beginner},
+          {"Game", "Exit", "", "EXIT", 24, true, beginner},
+          {"Option", "Score", "OK! MATCH LIST\nACTIVATE SCORE\n", "SCORE", 24, true, beginner},
+          {"Option", "Save", "ACTIVATE SAVE\n", "SAVE", 24, true, beginner},
+          {"Help", "About", "ACTIVATE ABOUT\n", "ABOUT", 24, true, beginner}};
   Start();
   table->ReCreate(30, 12, 41, 11);
-  for (const auto& [item, said, opens, nSize, inPlace, status] : commands) {
-    SCOPED_TRACE(said);
-    if (item != &MineMenu::saveItem || !opens.empty())
+  for (const auto& [menu, entry, said, opens, nSize, inPlace, status] : commands) {
+    SCOPED_TRACE(entry);
+    if (entry != "Save" || !opens.empty())
       Release(table, 55, 1);
     table->board[0]->set_name("marked");
     Settle();
-    std::string out = Trace([&] {
-      item ? (menu->*item)->activate() : window->vbox->button->clicked();
+    std::string out = Trace([&, menu = menu, entry = entry] {
+      menu.empty() ? ButtonIn(window, entry)->clicked() : Entry(menu, entry)->activate();
       Settle();
     });
     // A new board goes on to trace its size and the window's fit.
@@ -167,6 +180,41 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
     for (int i = 0; opens.empty() && i < table->nRow * table->nCol; i++)
       EXPECT_EQ(table->board[i]->state + table->startFlag + window->timer->timeFlag, 1);
     CloseDialogs();
+  }
+}
+
+struct ClockTest : ::testing::Test, MineTimer {
+  // Runs the main loop until the count passes from or limitMs have gone by.
+  void RunPast(int from, int limitMs) {
+    bool late = false;
+    auto limit = Glib::signal_timeout().connect([&]() { return !(late = true); }, limitMs);
+    while (nSec <= from && !late)
+      Glib::MainContext::get_default()->iteration(true);
+    limit.disconnect();
+  }
+};
+
+TEST_F(ClockTest, OneConnectionTicksTenthsAndOnlyAClockTheGrabPausedResumes) {
+  EXPECT_EQ(Start(), 0);
+  EXPECT_EQ(Start(), 1);
+  RunPast(1, 5000);
+  ASSERT_EQ(Stop(), 0);
+  int stoppedAt = nSec;
+  RunPast(INT_MAX, 300); // a connection left behind by the second Start would tick on
+  EXPECT_EQ(nSec, stoppedAt);
+  Resume(Stop()); // Stop() gives 1: the clock was not running
+  EXPECT_EQ(timeFlag, 0);
+  Start();
+  Resume(Stop());
+  RunPast(stoppedAt, 5000);
+  EXPECT_GT(nSec, stoppedAt);
+  const std::pair<int, const char*> ticks[] = {{0, "time:      0.1 sec"},
+                                               {9999999, "time: 1000000.0 sec"},
+                                               {INT_MAX, "time: 214748364.7 sec"}};
+  for (const auto& tick : ticks) {
+    nSec = tick.first;
+    EXPECT_TRUE(TimeOut());
+    EXPECT_EQ(timeLabel->get_text(), tick.second) << tick.first;
   }
 }
 
@@ -191,6 +239,7 @@ protected:
   MineTimer timer;
   MineTable table;
   SaveFile saveFile;
+  ScoreFile scores;
   MineStatus status;
   Gtk::Statusbar* bar;
   GridDialog grid;
@@ -200,7 +249,12 @@ TEST_F(DialogTest, EveryWayOutReleasesTheGrabAndResumesOnlyWhatItPaused) {
   const std::function<Gtk::Window*()> open[] = {
       [&] { return new AboutDialog(&timer); }, [&] { return (new ExitDialog(&timer))->dialog; },
       [&] { return new SaveDialog(&table, &saveFile, &timer); },
-      [&] { return new LoadDialog(&timer, 0); }};
+      [&] { return new LoadDialog(&timer, 0); },
+      [&] {
+        ScoreDialog* score = new ScoreDialog(&scores, &timer);
+        score->Create(0);
+        return score;
+      }};
   // By dialog: the button pressed ("" the close box), and what that traces. The save fails: a
   // directory stands in its way (as root, a read-only one would not).
   ASSERT_EQ(mkdir("MINE_SAVE.data", 0755), 0);
@@ -209,7 +263,8 @@ TEST_F(DialogTest, EveryWayOutReleasesTheGrabAndResumesOnlyWhatItPaused) {
       {1, "Cancel", "Return...\n"}, {1, "", "delete...\n"},
       {2, "Cancel", "Return...\n"}, {2, "", "delete...\n"},
       {2, "Ok", "SAVE FALSED\n"},   {3, "Ok", ""},
-      {3, "", "delete...\n"}};
+      {3, "", "delete...\n"},       {4, "OK", "Return...\n"},
+      {4, "", "delete...\n"}};
   for (const auto& [dialog, button, said] : paths)
     for (int running = 0; running < 2; running++) {
       SCOPED_TRACE(said + std::to_string(dialog));
