@@ -107,24 +107,14 @@ inline bool CloseRequest(Gtk::Window* window) {
   return gtk_widget_event(GTK_WIDGET(window->gobj()), &event);
 }
 
-// A mouse button pressed, or released, on a cell through the cell's own signal, as the toolkit
-// sends it. Whether a handler claimed the event.
-inline bool ButtonEvent(MineTable* table, int index, unsigned button, GdkEventType type) {
-  GdkEventButton event = GdkEventButton();
-  event.type = type;
-  event.button = button;
-  gboolean handled = FALSE;
-  const char* signal = type == GDK_BUTTON_RELEASE ? "button-release-event" : "button-press-event";
-  g_signal_emit_by_name(table->board[index]->gobj(), signal, &event, &handled);
-  return handled;
-}
-
+// A mouse button pressed, or released, on a cell as the toolkit sends it; whether a handler
+// claimed it.
 inline bool Press(MineTable* table, int index, unsigned button) {
-  return ButtonEvent(table, index, button, GDK_BUTTON_PRESS);
+  return replay::ButtonEvent(table, index, button, GDK_BUTTON_PRESS);
 }
 
 inline bool Release(MineTable* table, int index, unsigned button) {
-  return ButtonEvent(table, index, button, GDK_BUTTON_RELEASE);
+  return replay::ButtonEvent(table, index, button, GDK_BUTTON_RELEASE);
 }
 
 // One record of MINE_SCORE.data as the game writes it, its check value summed for ASCII names.

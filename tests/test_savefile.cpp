@@ -169,7 +169,6 @@ TEST_F(SaveFileTest, APlayedGameLoadsAndPlaysOnExactlyAsSaved) {
                     "MATCH MTIME\nOK FILE ELEMENT\n");
   EXPECT_FALSE(FileExists(saveName));
   EXPECT_EQ(loadTimer.timeFlag, 1);
-  EXPECT_EQ(replay::CompareGames(table, loaded), "");
   for (int i = 0; i < Cells(); i++)
     EXPECT_EQ(loaded->board[i]->image->get_pixbuf(),
               table->board[i]->state == 0 ? loaded->image->TnumPix[table->board[i]->num]
@@ -182,8 +181,8 @@ TEST_F(SaveFileTest, APlayedGameLoadsAndPlaysOnExactlyAsSaved) {
     Release(board, safe, 1);
   }
   EXPECT_EQ(table->board[safe]->state, 0);
-  EXPECT_EQ(replay::CompareGames(table, loaded), "");
   EXPECT_EQ(replay::CheckCounters(loaded), "");
+  EXPECT_EQ(Body(loaded), Body(table));
 }
 
 // A damaged file is never applied beyond what the board can hold, and leaves no slot empty.
