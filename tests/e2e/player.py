@@ -135,9 +135,6 @@ class Game:
         self.reader.join(PATIENCE)
         return status
 
-    def running(self):
-        return self.proc.poll() is None
-
     def stop(self):
         end(self.proc)
         self.reader.join(PATIENCE)
@@ -151,6 +148,7 @@ class Player:
     def __init__(self, server, binary, workdir):
         self.x, self.binary, self.workdir = server, binary, workdir
         self.game = self.window = None
+        # The board's cells across and down: a new board's size, or the saved game's.
         self.across = self.down = 10
 
     def start(self):
@@ -162,13 +160,8 @@ class Player:
         return self.game
 
     def board_size(self, since):
-        """The grid's size in pixels as traced for each new size ("width=W,height=H" before
-        "CHANGE"), and its cells across and down as a new board traces them ("ACROSS<TAB>DOWN
-        <TAB>PERCENT"); a resumed game keeps those of the game saved."""
+        """The grid's size in pixels as traced for each new size: "width=W,height=H", "CHANGE"."""
         changed = self.game.wait_line("CHANGE", since)
-        for line in self.game.lines[since:changed]:
-            if re.fullmatch(r"\d+\t\d+\t\d+", line):
-                self.across, self.down = (int(v) for v in line.split("\t")[:2])
         size = re.fullmatch(r"width=(\d+),height=(\d+)", self.game.lines[changed - 1])
         self.width, self.height = int(size.group(1)), int(size.group(2))
         return self.width, self.height
