@@ -115,6 +115,9 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
     ButtonIn(load[0], "Ok")->clicked();
     EXPECT_EQ(window->timer->timeFlag, sound ? 1 : 0);
   }
+  LoadDialog* unknown = new LoadDialog(window->timer, 4); // a code with no message shows none
+  EXPECT_EQ(Texts(unknown), std::vector<std::string>({"", "Ok"}));
+  ButtonIn(unknown, "Ok")->clicked();
 }
 
 TEST_F(WindowTest, CloseRequestAsksAndQuitExitsWithZeroAndAMaximiseIsUndone) {
