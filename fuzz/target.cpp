@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <iostream>
 #include <unistd.h>
 
 namespace {
