@@ -73,21 +73,21 @@ TEST_F(ScoreFileTest, AWinIsScoredAndWrittenToTheByte) {
 
 TEST_F(ScoreFileTest, SortIsByScoreThenFewestTenthsAndStable) {
   std::string text;
-  std::vector<std::pair<std::pair<int, int>, std::string>> expected;
-  srand(7);
+  std::vector<std::tuple<int, int, std::string>> expected;
   for (int i = 0; i < 3000; i++) {
-    int score = rand() % 20 - 2, sec = rand() % 5;
+    int score = (i * 7919) % 20 - 2, sec = (i * 104729) % 5;
     text += Line(score, sec, i, std::to_string(i));
-    expected.push_back({{-score, sec}, std::to_string(i)});
+    expected.push_back({-score, sec, std::to_string(i)});
   }
   WriteText("MINE_SCORE.data", text);
   Read();
   list.SortList();
-  std::stable_sort(expected.begin(), expected.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+    return std::tie(std::get<0>(a), std::get<1>(a)) < std::tie(std::get<0>(b), std::get<1>(b));
+  });
   std::vector<std::string> names;
   for (const auto& e : expected)
-    names.push_back(e.second);
+    names.push_back(std::get<2>(e));
   EXPECT_EQ(Names(), names);
 }
 

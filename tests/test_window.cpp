@@ -1,29 +1,23 @@
 // The main window, its menu bar, its clock and its dialogs, driven through what they show: the
 // start-up probe, the close request, the maximise undo, the commands, the clock (through its tick
-// handler and the main loop, never sleeps), the time grabs and the grid dialog.
-// Needs a display; runs in a temporary working directory.
+// handler and the main loop, never sleeps), the time grabs and the grid dialog. Needs a display;
+// runs in a temporary working directory.
 #include "support.h"
 
 #include "aboutdialog.h"
 #include "exit.h"
 #include "loaddialog.h"
-#include "menu.h"
 #include "savedialog.h"
-#include "savefile.h"
 #include "setgrid.h"
 #include "status.h"
 #include "vbox.h"
 #include "window.h"
 
+#include <glibmm/main.h>
 #include <gtkmm/label.h>
 #include <gtkmm/menu.h>
 #include <gtkmm/spinbutton.h>
 #include <gtkmm/statusbar.h>
-
-#include <glibmm/main.h>
-
-#include <iostream>
-#include <sys/stat.h>
 
 namespace {
 
@@ -47,34 +41,31 @@ protected:
               window->Create();
               Settle();
             });
-    table = window->vbox->table;
-  }
-  void CloseDialogs() {
-    for (int guard = 0; guard < 50 && !Shown<Gtk::Dialog>().empty(); guard++, Settle())
-      CloseRequest(Shown<Gtk::Dialog>()[0]);
+    vbox = window->vbox;
+    table = vbox->table;
   }
   void Close() {
-    CloseDialogs();
+    for (int guard = 0; guard < 50 && !Shown<Gtk::Dialog>().empty(); guard++, Settle())
+      CloseRequest(Shown<Gtk::Dialog>()[0]);
     delete window;
     window = nullptr;
     Settle();
   }
   std::string Status() {
-    std::vector<Gtk::Statusbar*> bars = ShownIn<Gtk::Statusbar>(window);
-    return bars.size() == 1 ? Texts(bars[0]).at(0) : "";
+    return Texts(ShownIn<Gtk::Statusbar>(window).at(0)).at(0);
   }
-  // The entry of the menu bar labelled `label`, found in the menu shown under its title.
+  // The entry labelled `label` in the menu shown under the menu bar's `title`.
   Gtk::MenuItem* Entry(const std::string& title, const std::string& label) {
     for (Gtk::MenuItem* top : ShownIn<Gtk::MenuItem>(window))
-      if (top->get_label() == title)
-        for (Gtk::MenuItem* item : ShownIn<Gtk::MenuItem>(top->get_submenu()))
-          if (item->get_label() == label)
-            return item;
+      for (Gtk::MenuItem* item : ShownIn<Gtk::MenuItem>(top->get_submenu()))
+        if (top->get_label() == title && item->get_label() == label)
+          return item;
     ADD_FAILURE() << "no " << title << " > " << label;
     return nullptr;
   }
 
   MineWindow* window = nullptr;
+  MainVBox* vbox = nullptr;
   MineTable* table = nullptr;
   std::string trace;
 };
@@ -94,7 +85,7 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
       Start();
       table->ReCreate(12, 9, 30, 20);
       Release(table, 50, 1);
-      Trace([this] { window->vbox->saveFile->SaveState(table); });
+      Trace([this] { vbox->saveFile->SaveState(table); });
       Close();
     }
     ASSERT_EQ(std::system(shell), 0);
@@ -125,12 +116,12 @@ TEST_F(WindowTest, CloseRequestAsksAndQuitExitsWithZeroAndAMaximiseIsUndone) {
   Release(table, 44, 1);
   EXPECT_TRUE(CloseRequest(window));
   ASSERT_EQ(Shown<Gtk::Dialog>("EXIT").size(), 1u);
-  EXPECT_EQ(Texts(Shown<Gtk::Dialog>("EXIT")[0]),
-            std::vector<std::string>({"Quit ?", "Cancel", "OK"}));
+  Gtk::Dialog* exit = Shown<Gtk::Dialog>("EXIT")[0];
+  EXPECT_EQ(Texts(exit), std::vector<std::string>({"Quit ?", "Cancel", "OK"}));
   EXPECT_EQ(window->timer->timeFlag, 0);
   EXPECT_EXIT(
       {
-        ButtonIn(Shown<Gtk::Dialog>("EXIT")[0], "OK")->clicked();
+        ButtonIn(exit, "OK")->clicked();
         std::exit(7);
       },
       testing::ExitedWithCode(0), "");
@@ -182,8 +173,108 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
     EXPECT_EQ(table->board[0]->get_name() == "marked", inPlace);
     for (int i = 0; opens.empty() && i < table->nRow * table->nCol; i++)
       EXPECT_EQ(table->board[i]->state + table->startFlag + window->timer->timeFlag, 1);
-    CloseDialogs();
+    for (Gtk::Dialog* dialog : Shown<Gtk::Dialog>())
+      CloseRequest(dialog);
   }
+}
+
+TEST_F(WindowTest, DialogsPauseTheClockOnlyWhileOpenAndFreeAllTheyShow) {
+  Start();
+  MineTimer* timer = window->timer;
+  const std::function<Gtk::Window*()> open[] = {
+      [&] { return new AboutDialog(timer); }, [&] { return (new ExitDialog(timer))->dialog; },
+      [&] { return new SaveDialog(table, vbox->saveFile, timer); },
+      [&] { return new LoadDialog(timer, 0); },
+      [&] {
+        ScoreDialog* score = new ScoreDialog(vbox->scoreFile, timer);
+        score->Create(0);
+        return score;
+      }};
+  // By dialog: the button pressed ("" the close box), and what that traces. The save fails: a
+  // directory stands in its way (as root, a read-only one would not).
+  ASSERT_EQ(mkdir("MINE_SAVE.data", 0755), 0);
+  const std::tuple<int, std::string, std::string> paths[] = {
+      {0, "Ok", "Quit\n"},          {0, "", "delete...\n"},
+      {1, "Cancel", "Return...\n"}, {1, "", "delete...\n"},
+      {2, "Cancel", "Return...\n"}, {2, "", "delete...\n"},
+      {2, "Ok", "SAVE FALSED\n"},   {3, "Ok", ""},
+      {3, "", "delete...\n"},       {4, "OK", "Return...\n"},
+      {4, "", "delete...\n"}};
+  for (const auto& [dialog, button, said] : paths)
+    for (int running = 0; running < 2; running++) {
+      SCOPED_TRACE(said + std::to_string(dialog));
+      running ? timer->Start() : timer->Stop();
+      timer->nSec = 57;
+      Gtk::Window* shown = open[dialog]();
+      EXPECT_EQ(timer->timeFlag, 0);
+      EXPECT_EQ(gtk_grab_get_current(), GTK_WIDGET(shown->gobj()));
+      int freed = 0;
+      std::vector<Gtk::Widget*> parts = ShownIn<Gtk::Widget>(shown);
+      for (Gtk::Widget* part : parts)
+        g_object_weak_ref(
+            G_OBJECT(part->gobj()), [](void* n, GObject*) { ++*(int*)n; }, &freed);
+      std::string out = Trace([&] {
+        button.empty() ? (void)CloseRequest(shown) : ButtonIn(shown, button)->clicked();
+        Settle();
+      });
+      EXPECT_NE(out.find(said), std::string::npos) << out;
+      EXPECT_EQ(std::vector<int>({timer->timeFlag, timer->nSec, freed}),
+                std::vector<int>({running, 57, static_cast<int>(parts.size())}));
+      EXPECT_EQ(gtk_grab_get_current(), nullptr);
+    }
+  ASSERT_EQ(rmdir("MINE_SAVE.data"), 0);
+  EXPECT_EXIT(
+      {
+        std::atexit([] { std::cerr << (SaveFile().FindState() == 0 ? "saved, verified" : ""); });
+        ButtonIn(new SaveDialog(table, vbox->saveFile, timer), "Ok")->clicked();
+      },
+      testing::ExitedWithCode(0), "saved, verified");
+}
+
+// The size proposed for the cells down (never below 8 pixels), the values shown again, Reset, and
+// an odd board's values clamped to what the spin buttons show.
+TEST_F(WindowTest, TheGridDialogProposesSizesAndAppliesWhatItShows) {
+  Start();
+  Entry("Option", "Set Grid")->activate();
+  Gtk::Dialog* grid = Shown<Gtk::Dialog>("SET GRID").at(0);
+  std::vector<Gtk::SpinButton*> spins = ShownIn<Gtk::SpinButton>(grid);
+  ASSERT_EQ(spins.size(), 4u);
+  auto shown = [&] {
+    std::vector<int> values;
+    for (Gtk::SpinButton* spin : spins)
+      values.push_back(spin->get_value_as_int());
+    return values;
+  };
+  for (auto down : std::vector<std::pair<int, int>>{
+           {8, 31}, {10, 24}, {15, 14}, {20, 9}, {21, 8}, {22, 8}, {23, 8}, {50, 8}}) {
+    spins[1]->set_value(30);
+    spins[1]->set_value(down.first);
+    EXPECT_EQ(shown(), std::vector<int>({10, down.first, 10, down.second}));
+  }
+  Release(table, 0, 1);
+  for (bool closeBox : {false, true}) {
+    for (int i = 0; i < 3; i++)
+      spins[i]->set_value(33);
+    EXPECT_EQ(
+        Trace([&] { closeBox ? (void)CloseRequest(grid) : ButtonIn(grid, "Close")->clicked(); }),
+        closeBox ? "delete...\n" : "Return...\n");
+    EXPECT_FALSE(grid->is_visible());
+    EXPECT_EQ(window->timer->timeFlag, 1);
+    Entry("Option", "Set Grid")->activate();
+    EXPECT_EQ(shown(), std::vector<int>({10, 10, 10, 24}));
+  }
+  for (int i = 0; i < 4; i++)
+    spins[i]->set_value(i < 3 ? 1000 : 8);
+  Trace([&] { ButtonIn(grid, "Reset")->clicked(); });
+  EXPECT_EQ(std::vector<int>({table->nRow, table->nCol, table->pBomb, table->nSize}),
+            std::vector<int>({100, 50, 60, 8}));
+  EXPECT_EQ(Status(), "Free : 100 x 50  bomb 60 %");
+  table->nRow = 5, table->nCol = 200, table->pBomb = 90, table->nSize = 2;
+  GridDialog odd;
+  odd.Create(table, vbox->status);
+  EXPECT_EQ(std::vector<int>({odd.tRow, odd.tCol, odd.tBomb, odd.tSize}),
+            std::vector<int>({8, 50, 60, 4}));
+  table->nRow = 100, table->nCol = 50, table->nSize = 8;
 }
 
 struct ClockTest : ::testing::Test, MineTimer {
@@ -219,132 +310,6 @@ TEST_F(ClockTest, OneConnectionTicksTenthsAndOnlyAClockTheGrabPausedResumes) {
     EXPECT_TRUE(TimeOut());
     EXPECT_EQ(timeLabel->get_text(), tick.second) << tick.first;
   }
-}
-
-// A Beginner board with its status bar and grid dialog, and a clock at rest.
-class DialogTest : public TempDirTest {
-protected:
-  DialogTest() : table(0, &timer, 0) {
-    table.CreateTable();
-    bar = status.Create(&table);
-    grid.Create(&table, &status);
-  }
-  // What the grid dialog's spin buttons show, then what its Reset would apply.
-  std::vector<int> Grid() {
-    std::vector<int> shown;
-    for (Gtk::SpinButton* spin : ShownIn<Gtk::SpinButton>(grid.dialog))
-      shown.push_back(spin->get_value_as_int());
-    for (int value : {grid.tRow, grid.tCol, grid.tBomb, grid.tSize})
-      shown.push_back(value);
-    return shown;
-  }
-
-  MineTimer timer;
-  MineTable table;
-  SaveFile saveFile;
-  ScoreFile scores;
-  MineStatus status;
-  Gtk::Statusbar* bar;
-  GridDialog grid;
-};
-
-TEST_F(DialogTest, EveryWayOutReleasesTheGrabAndResumesOnlyWhatItPaused) {
-  const std::function<Gtk::Window*()> open[] = {
-      [&] { return new AboutDialog(&timer); }, [&] { return (new ExitDialog(&timer))->dialog; },
-      [&] { return new SaveDialog(&table, &saveFile, &timer); },
-      [&] { return new LoadDialog(&timer, 0); },
-      [&] {
-        ScoreDialog* score = new ScoreDialog(&scores, &timer);
-        score->Create(0);
-        return score;
-      }};
-  // By dialog: the button pressed ("" the close box), and what that traces. The save fails: a
-  // directory stands in its way (as root, a read-only one would not).
-  ASSERT_EQ(mkdir("MINE_SAVE.data", 0755), 0);
-  const std::tuple<int, std::string, std::string> paths[] = {
-      {0, "Ok", "Quit\n"},          {0, "", "delete...\n"},
-      {1, "Cancel", "Return...\n"}, {1, "", "delete...\n"},
-      {2, "Cancel", "Return...\n"}, {2, "", "delete...\n"},
-      {2, "Ok", "SAVE FALSED\n"},   {3, "Ok", ""},
-      {3, "", "delete...\n"},       {4, "OK", "Return...\n"},
-      {4, "", "delete...\n"}};
-  for (const auto& [dialog, button, said] : paths)
-    for (int running = 0; running < 2; running++) {
-      SCOPED_TRACE(said + std::to_string(dialog));
-      running ? timer.Start() : timer.Stop();
-      timer.nSec = 57;
-      Gtk::Window* window = open[dialog]();
-      EXPECT_EQ(timer.timeFlag, 0);
-      EXPECT_EQ(gtk_grab_get_current(), GTK_WIDGET(window->gobj()));
-      // Everything the dialog shows goes with it.
-      int freed = 0;
-      std::vector<Gtk::Widget*> parts = ShownIn<Gtk::Widget>(window);
-      for (Gtk::Widget* part : parts)
-        g_object_weak_ref(
-            G_OBJECT(part->gobj()), [](void* n, GObject*) { ++*(int*)n; }, &freed);
-      std::string out = Trace([&] {
-        button.empty() ? (void)CloseRequest(window) : ButtonIn(window, button)->clicked();
-        Settle();
-      });
-      EXPECT_NE(out.find(said), std::string::npos) << out;
-      EXPECT_EQ(timer.timeFlag, running);
-      EXPECT_EQ(timer.nSec, 57);
-      EXPECT_EQ(gtk_grab_get_current(), nullptr);
-      EXPECT_EQ(freed, static_cast<int>(parts.size()));
-    }
-}
-
-TEST_F(DialogTest, SaveOkWritesAVerifiedGameAndExitsWithZero) {
-  EXPECT_EXIT(
-      {
-        std::atexit(
-            [] { std::cerr << (SaveFile().FindState() == 0 ? "saved game verifies" : ""); });
-        ButtonIn(new SaveDialog(&table, &saveFile, &timer), "Ok")->clicked();
-      },
-      testing::ExitedWithCode(0), "saved game verifies");
-}
-
-// The grid's size for the cells down (never below 8 pixels), the values Show puts back, the
-// clamp of an odd board, and the largest board, which must fit the screen.
-TEST_F(DialogTest, GridProposesSizesAndShowsTheBoardsValues) {
-  grid.Show();
-  std::vector<Gtk::SpinButton*> spins = ShownIn<Gtk::SpinButton>(grid.dialog);
-  ASSERT_EQ(spins.size(), 4u);
-  for (auto down : std::vector<std::pair<int, int>>{
-           {8, 31}, {10, 24}, {15, 14}, {20, 9}, {21, 8}, {22, 8}, {23, 8}, {50, 8}}) {
-    spins[1]->set_value(30);
-    spins[1]->set_value(down.first);
-    EXPECT_EQ(Grid(),
-              std::vector<int>({10, down.first, 10, down.second, 10, down.first, 10, down.second}));
-  }
-  timer.Start();
-  for (bool closeBox : {false, true}) {
-    grid.Show();
-    EXPECT_EQ(Grid(), std::vector<int>({10, 10, 10, 24, 10, 10, 10, 24}));
-    for (int i = 0; i < 3; i++)
-      spins[i]->set_value(33);
-    EXPECT_EQ(Trace([&] {
-                closeBox ? (void)CloseRequest(grid.dialog)
-                         : ButtonIn(grid.dialog, "Close")->clicked();
-              }),
-              closeBox ? "delete...\n" : "Return...\n");
-    EXPECT_FALSE(grid.dialog->is_visible());
-  }
-  EXPECT_EQ(timer.timeFlag, 1);
-  // Reset applies what the spin buttons show, up to the largest board.
-  grid.Show();
-  for (int i = 0; i < 4; i++)
-    spins[i]->set_value(i < 3 ? 1000 : 8);
-  Trace([this] { ButtonIn(grid.dialog, "Reset")->clicked(); });
-  EXPECT_EQ(std::vector<int>({table.nRow, table.nCol, table.pBomb, table.nSize}),
-            std::vector<int>({100, 50, 60, 8}));
-  EXPECT_EQ(Texts(bar), std::vector<std::string>({"Free : 100 x 50  bomb 60 %"}));
-  // A loaded game may lie outside the ranges: what Reset applies is what the spin buttons show.
-  table.nRow = 5, table.nCol = 200, table.pBomb = 90, table.nSize = 2;
-  GridDialog odd;
-  odd.Create(&table, &status);
-  EXPECT_EQ(std::vector<int>({odd.tRow, odd.tCol, odd.tBomb, odd.tSize}),
-            std::vector<int>({8, 50, 60, 4}));
 }
 
 } // namespace
