@@ -1,6 +1,6 @@
-// Building the board: a fresh build, keeping or rebuilding the cells for a new game, the mode
-// code, the cell widget, and the board in a shown window, fitted once per size change with every
-// cell shown, placed and wired. Needs a display; runs in a temporary working directory.
+// Building the board: a fresh build, keeping or rebuilding the cells for a new game (the mode of
+// each is in test_window), the cell widget, and the board in a shown window, fitted once per size
+// change with every cell shown, placed and wired. Needs a display; runs in a temporary directory.
 #include "support.h"
 
 #include "window.h"
@@ -62,17 +62,6 @@ TEST_F(BuildTest, FreshBoardsAreCoveredCellsAtTheirPositions) {
   table->ReCreate(20, 15, 30, 9);
   EXPECT_EQ(Fields(table->board[299]), Covered(19, 14));
   EXPECT_EQ(table->board[300], nullptr);
-}
-
-TEST_F(BuildTest, ModeComesFromSizeAndPercentageOnly) {
-  const int cases[][4] = {{10, 10, 10, 1}, {15, 15, 15, 2}, {20, 20, 20, 3}, {10, 10, 11, 4},
-                          {15, 10, 10, 4}, {20, 20, 15, 4}, {10, 15, 15, 4}};
-  table->nSize = 99;
-  for (const auto& c : cases) {
-    table->nRow = c[0], table->nCol = c[1], table->pBomb = c[2];
-    Trace([this] { table->SetMode(); });
-    EXPECT_EQ(table->mode, c[3]) << c[0] << " " << c[1] << " " << c[2];
-  }
 }
 
 TEST(CellTest, OnlyAnOpenCellStaysPressedInAndANewPictureDestroysTheOld) {
