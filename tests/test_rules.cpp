@@ -72,6 +72,9 @@ TEST_F(RulesTest, FloodOpensTheEmptyRegionAndItsBorderButOpeningAllIsNoWin) {
   EXPECT_EQ(table->board[107]->state, 2);
   EXPECT_FALSE(table->board[107]->get_active());
   EXPECT_EQ(table->MissCount, 1);
+  // The toggle button's own handler never sees a press, so it never holds a cell down.
+  EXPECT_TRUE(Press(table, 106, 1));
+  EXPECT_FALSE(GTK_BUTTON(table->board[106]->gobj())->button_down);
   Release(table, 24, 1);
   for (int i = 0; i < Cells(); i++) {
     bool region = i % 12 <= 4; // rows 0 to 3 have no bomb around; row 4 borders the wall
