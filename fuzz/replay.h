@@ -20,6 +20,7 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace replay {
@@ -100,9 +101,10 @@ inline std::string ReplayScoreFile(const std::string& bytes) {
   const ScoreItem* last = list.endList;
   if (problem.empty())
     problem = CheckLinked(list);
-  if (problem.empty() && (list.listCount <= before || last == 0 || last->row != best.row ||
-                          last->col != best.col || last->bomb != best.bomb ||
-                          last->sec != best.sec || last->mode != best.mode || last->TIME != times))
+  if (problem.empty() &&
+      (list.listCount <= before || last == 0 ||
+       std::tie(last->row, last->col, last->bomb, last->sec, last->mode, last->TIME) !=
+           std::tie(best.row, best.col, best.bomb, best.sec, best.mode, times)))
     problem = "the win recorded does not read back";
   list.ALLDeleteList();
   return problem;
@@ -206,16 +208,12 @@ inline std::string ReplaySaveFile(const std::string& bytes) {
   WriteSave(bytes);
   SaveFile saveFile;
   int result = saveFile.FindState();
-  if (result < 0 || result > 4)
-    return "the check gave an unknown result";
-  if (access(saveName, F_OK) != 0)
-    return "the check removed the file";
+  if (result < 0 || result > 4 || access(saveName, F_OK) != 0)
+    return "the check gave an unknown result, or removed the file";
   MineTimer timer;
   MineTable* table = new MineTable(0, &timer, 0);
   saveFile.LoadState(table);
-  std::string problem = access(saveName, F_OK) == 0 ? "the load left the file" : "";
-  if (problem.empty())
-    problem = CheckWhole(table);
+  std::string problem = access(saveName, F_OK) == 0 ? "the load left the file" : CheckWhole(table);
   if (problem.empty() && result == 0)
     problem = CheckCounters(table);
   if (problem.empty() && result == 0) {

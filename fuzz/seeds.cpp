@@ -1,8 +1,6 @@
-// Writes the fuzz targets' seed corpus through the game's own code: score files of won games,
-// and saved games of boards played through the cells' mouse signals. Each saved game is kept
-// twice: as written, and with its stamp line put as "@INO", the stamp instant and "@BIRTH",
-// which the save target turns into a stamp that fits the file (see replay.h), so the fuzzer
-// starts from files that check sound. Usage: fuzz_seeds SCORE_DIRECTORY SAVE_DIRECTORY
+// Writes the fuzz targets' seed corpus through the game's own code: score files of won games, and
+// saved games of boards played through the cells' mouse signals, each also with the stamp line
+// that WriteSave (replay.h) makes sound. Usage: fuzz_seeds SCORE_DIRECTORY SAVE_DIRECTORY
 // (absolute paths), on a display.
 #include "replay.h"
 
@@ -38,13 +36,10 @@ void SaveGame(const std::string& directory, const std::string& name, int nRow, i
   std::string text = replay::ReadAll(replay::saveName);
   std::remove(replay::saveName);
   replay::WriteAll((directory + "/" + name).c_str(), text);
-  std::string::size_type stamp = text.find("FILE<\n");
-  if (stamp != std::string::npos) {
-    stamp += 6;
-    text.replace(stamp, text.find('\n', stamp) - stamp,
-                 "@INO\t" + std::to_string(replay::stampSeconds) + "\t" +
-                     std::to_string(replay::stampNanoseconds) + "\t@BIRTH");
-  }
+  size_t stamp = text.find("FILE<\n") + 6;
+  text.replace(stamp, text.find('\n', stamp) - stamp,
+               "@INO\t" + std::to_string(replay::stampSeconds) + "\t" +
+                   std::to_string(replay::stampNanoseconds) + "\t@BIRTH");
   replay::WriteAll((directory + "/" + name + "-stamped").c_str(), text);
 }
 

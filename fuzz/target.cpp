@@ -1,10 +1,8 @@
-// The libFuzzer targets, one program per replay of replay.h, chosen when it is built
-// (VELMINE_REPLAY; VELMINE_TOOLKIT when it makes widgets, on the display it is run with). Each
-// input runs in a scratch directory of the target's own (the game knows its files only by
-// relative names, and must not touch a player's), going back between inputs so that libFuzzer's
-// own relative paths keep their meaning. The trace stays quiet unless VELMINE_FUZZ_TRACE is set
-// (millions of inputs would drown the fuzzer's report), and a broken property aborts, so that
-// libFuzzer keeps the input.
+// The libFuzzer targets, one per replay of replay.h (VELMINE_REPLAY; VELMINE_TOOLKIT when it makes
+// widgets). Each input runs in a scratch directory of the target's own, since the game knows its
+// files only by relative names, and libFuzzer's own relative paths keep their meaning between
+// inputs. The trace stays quiet unless VELMINE_FUZZ_TRACE is set; a broken property aborts, so
+// that libFuzzer keeps the input.
 #include "replay.h"
 
 #include <cstdlib>
@@ -35,11 +33,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   home = open(".", O_RDONLY | O_DIRECTORY);
   if (mkdtemp(&scratch[0]) == 0 || home < 0)
     Fail("velmine fuzz: scratch directory");
-  std::atexit([] {
-    std::remove((scratch + "/" + replay::scoreName).c_str());
-    std::remove((scratch + "/" + replay::saveName).c_str());
-    rmdir(scratch.c_str());
-  });
+  std::atexit([] { std::system(("rm -rf '" + scratch + "'").c_str()); });
   if (std::getenv("VELMINE_FUZZ_TRACE") == 0)
     std::cout.rdbuf(0);
   return 0;
