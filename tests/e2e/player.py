@@ -140,14 +140,19 @@ class Player:
         self.game = None
 
     def start(self):
-        """Starts the game and waits until its window is up and fitted to the board, whose grid
-        size in pixels the game traces ("width=W,height=H", then "CHANGE")."""
+        """Starts the game and waits until its window is up and fitted to the board."""
         self.game = Game(self.x, self.binary, self.workdir)
-        changed = self.game.wait_line("CHANGE")
-        size = re.fullmatch(r"width=(\d+),height=(\d+)", self.game.lines[changed - 1])
-        self.width, self.height = int(size.group(1)), int(size.group(2))
+        self.board_size(0)
         self.window = self.x.find_window(MAIN_TITLE)
         return self.game
+
+    def board_size(self, since):
+        """The grid's size in pixels as the game traces it for each new size, after the trace
+        position since: "width=W,height=H", then "CHANGE"."""
+        changed = self.game.wait_line("CHANGE", since)
+        size = re.fullmatch(r"width=(\d+),height=(\d+)", self.game.lines[changed - 1])
+        self.width, self.height = int(size.group(1)), int(size.group(2))
+        return self.width, self.height
 
     def click_cell(self, row, col, button=1):
         """A click in the middle of the cell `row` across and `col` down."""
