@@ -92,7 +92,7 @@ inline std::string ReplayScoreFile(const std::string& bytes) {
   if (list.firstList != 0)
     best = *list.firstList;
   int before = list.listCount;
-  int times = list.WriteFile(best.row, best.col, best.bomb, best.sec, best.mode, best.name);
+  long long times = list.WriteFile(best.row, best.col, best.bomb, best.sec, best.mode, best.name);
   if (problem.empty() && ReadAll(scoreName).compare(0, bytes.size(), bytes) != 0)
     problem = "recording a win lost or altered what the file held";
   list.ALLDeleteList();

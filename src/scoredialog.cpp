@@ -103,7 +103,7 @@ ScoreDialog::~ScoreDialog() {
   delete scrWin;
 }
 
-void ScoreDialog::Create(int targetRow0) {
+void ScoreDialog::Create(long long targetRow0) {
   targetRow = targetRow0;
   timeGrab = BeginTimeGrab(this, timer, "SCORE");
   ReadFile();

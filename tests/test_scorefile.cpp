@@ -27,9 +27,9 @@ protected:
         trace.erase(0, head.size());
     return trace;
   }
-  std::string Write(const std::string& name, int* times = nullptr) {
+  std::string Write(const std::string& name, long long* times = nullptr) {
     Glib::ustring text(name);
-    int stamp = 0;
+    long long stamp = 0;
     std::string trace = Trace([&] { stamp = list.WriteFile(10, 10, 10, 250, 1, text); });
     if (times != nullptr)
       *times = stamp;
@@ -48,7 +48,7 @@ protected:
 };
 
 TEST_F(ScoreFileTest, AWinIsScoredAndWrittenToTheByte) {
-  int times = 0;
+  long long times = 0;
   EXPECT_EQ(Write("bob", &times), "SCORE:555 SEC/30:18 RATE:1000 BOMB^3/2:10\n");
   EXPECT_EQ(ReadText("MINE_SCORE.data"),
             "555\t10\t10\t10\t250\t1\t" + std::to_string(times) + "\t667\tbob\n");
@@ -96,6 +96,9 @@ TEST_F(ScoreFileTest, ReadingKeepsExactlyTheValidLines) {
   std::string good = Line(7, 250, 0, "ok"), altered = good, crlf = Line(2, 250, 0, "cr");
   altered[altered.find("250")] = '3';
   crlf.insert(crlf.size() - 1, "\r");
+  // A name may end in a carriage return that its check value counts, in LF and in CRLF files.
+  std::string crName = Line(3, 250, 0, "cr\r"), crNameCrlf = crName;
+  crNameCrlf.insert(crNameCrlf.size() - 1, "\r");
   const char nul[] = "1\t10\t10\t10\t250\t1\t0\t555\ta\0b\n";
   struct Case {
     std::string text, trace;
@@ -114,18 +117,19 @@ TEST_F(ScoreFileTest, ReadingKeepsExactlyTheValidLines) {
       {"1\t10\t10\t10\t250\t1\t0\t337\t\xe9t\xe9\n3\t10\t10\t10\t250\t1\t0\t357\t\xff\xfe\n",
        "NUM :2\n",
        {"\xe9t\xe9", "\xff\xfe"}},
-      {std::string(nul, sizeof nul - 1) + crlf + "\r\n",
-       "WRONG SCORE ELEMENT\nNUM :3\n",
-       {std::string("a\0b", 3), "cr"}},
+      {std::string(nul, sizeof nul - 1) + crlf + "\r\n" + crName + crNameCrlf,
+       "WRONG SCORE ELEMENT\nNUM :5\n",
+       {std::string("a\0b", 3), "cr", "cr\r", "cr\r"}},
       {good + "1\t10\t10\t10\t250\t1\t0\t" + std::to_string(360 + 255 * 'x') + "\t" +
            std::string(255, 'x') + "\n" + std::string(100000, '\t') + "\n" +
            std::string(5 << 20, 'y') + "\n" + good,
        "WRONG SCORE ELEMENT\nWRONG SCORE ELEMENT\nWRONG SCORE ELEMENT\nNUM :5\n",
        {"ok", "ok"}},
       // Values beyond an int read as its limits: 4294967306 (10 in 32-bit wrap-around) as the
-      // largest, whose check value wraps to 557, and never as 10, which would give 667.
-      {"1\t4294967306\t10\t10\t250\t1\t0\t557\tbob\n"
-       "99999999999999999999\t10\t10\t10\t250\t1\t-99999999999\t666\tbig\n"
+      // largest, whose check value wraps to 557, and never as 10, which would give 667. The
+      // time stamp has 64 bits.
+      {"1\t4294967306\t10\t10\t250\t1\t4102444800\t557\tbob\n"
+       "99999999999999999999\t10\t10\t10\t250\t1\t-99999999999999999999\t666\tbig\n"
        "1\t10\t10\t10\t250\t1\t0\t99999999999999999\tbob\n"
        "1\t4294967306\t10\t10\t250\t1\t0\t667\tbob\n",
        "WRONG SCORE VALUE_8\nWRONG SCORE VALUE_8\nNUM :4\n",
@@ -138,7 +142,8 @@ TEST_F(ScoreFileTest, ReadingKeepsExactlyTheValidLines) {
   }
   EXPECT_EQ(list.firstList->row, INT_MAX);
   EXPECT_EQ(list.endList->score, INT_MAX);
-  EXPECT_EQ(list.endList->TIME, INT_MIN);
+  EXPECT_EQ(list.firstList->TIME, 4102444800LL);
+  EXPECT_EQ(list.endList->TIME, LLONG_MIN);
 }
 
 // Whatever the name holds, its line reads back as one record; none is lost to the locale, and
