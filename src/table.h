@@ -36,15 +36,16 @@ public:
   int MissCount;
   int mode;
 
-  // The top-level window's size after a fit, and the largest size it may be given, for a grid
-  // that requests gridWidth x gridHeight pixels.
+  // The top-level window's size after a fit, the largest size it may be given, and whether the
+  // board scrolls, for a grid that requests gridWidth x gridHeight pixels.
   struct WindowFit {
     int width;
     int height;
     int maxWidth;
     int maxHeight;
+    bool scrolls;
   };
-  static WindowFit FitWindow(int gridWidth, int gridHeight);
+  WindowFit FitWindow(int gridWidth, int gridHeight);
   // Whether nRow0 x nCol0 cells fit the cell slots: at least one each way, at most CAPACITY.
   static bool BoardFits(int nRow0, int nCol0);
 

@@ -9,9 +9,21 @@
 #include "timer.h"
 #include "window.h"
 
+#include <gtkmm/label.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <iostream>
+
+namespace {
+
+// What a widget requests, or nothing for one not shown, which the grid leaves out.
+Gtk::Requisition Request(Gtk::Widget* widget) {
+  Gtk::Requisition none = {0, 0};
+  return widget != 0 && widget->get_visible() ? widget->size_request() : none;
+}
+
+} // namespace
 
 MainVBox::MainVBox(MineWindow* window0, MineTimer* timer0)
     : window(window0), vbox(0), button(0), status(0), table(0), menu(0), timer(timer0),
@@ -79,4 +91,22 @@ void MainVBox::ButtonClicked() {
   std::cout << "button click" << std::endl;
   table->ReCreate(table->nRow, table->nCol, table->pBomb, table->nSize);
   status->Refresh();
+}
+
+Gtk::Requisition MainVBox::WindowFor(const Gtk::Requisition& board) {
+  // The grid stacks rows of one widget each (the menu bar, the board, the status bar) and one
+  // with the clock and the reset button side by side, with no spacing.
+  Gtk::Requisition clock = Request(timer->timeLabel), reset = Request(button);
+  Gtk::Requisition whole = {std::max(clock.width + reset.width, board.width),
+                            std::max(clock.height, reset.height) + board.height};
+  for (Gtk::Widget* child : vbox->get_children())
+    if (child != timer->timeLabel && child != button && child != table->Show()) {
+      Gtk::Requisition row = Request(child);
+      whole.width = std::max(whole.width, row.width);
+      whole.height += row.height;
+    }
+  int border = 2 * (window->get_border_width() + vbox->get_border_width());
+  whole.width += border;
+  whole.height += border;
+  return whole;
 }

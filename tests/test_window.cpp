@@ -16,6 +16,7 @@
 #include <glibmm/main.h>
 #include <gtkmm/label.h>
 #include <gtkmm/menu.h>
+#include <gtkmm/scrollbar.h>
 #include <gtkmm/spinbutton.h>
 #include <gtkmm/statusbar.h>
 
@@ -50,6 +51,10 @@ protected:
     delete window;
     window = nullptr;
     Settle();
+  }
+  int ScrollBars() {
+    return table->scrWin->get_hscrollbar()->get_visible() +
+           table->scrWin->get_vscrollbar()->get_visible();
   }
   std::string Status() {
     return Texts(ShownIn<Gtk::Statusbar>(window).at(0)).at(0);
@@ -175,7 +180,13 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
       EXPECT_EQ(table->board[i]->state + table->startFlag + window->timer->timeFlag, 1);
     for (Gtk::Dialog* dialog : Shown<Gtk::Dialog>())
       CloseRequest(dialog);
+    EXPECT_EQ(ScrollBars(), 0) << "a board that fits is cut";
   }
+  Trace([this] {
+    table->ReCreate(100, 50, 10, 8);
+    Settle();
+  });
+  EXPECT_EQ(ScrollBars(), 2);
 }
 
 TEST_F(WindowTest, DialogsPauseTheClockOnlyWhileOpenAndFreeAllTheyShow) {

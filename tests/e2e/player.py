@@ -16,6 +16,9 @@ MAIN_TITLE = "Velm'Mine"
 # and font), the clock row (30) and the board's frame (2). Clicks aim at a cell's middle, so a few
 # pixels either way do no harm.
 GRID_X, GRID_Y = 2, 59
+# The window around the grid: its frame on the left and right, and above and below it the rows
+# above, its frame and the status bar (30).
+AROUND_GRID = 2 * GRID_X, GRID_Y + GRID_X + 30
 # The menu bar as the keyboard walks it: F10 opens the first menu, separators are skipped.
 MENUS = {"Game": ["Reset", "Beginner", "Medium", "Advance", "Exit"],
          "Option": ["Set Grid", "Score", "Save"], "Help": ["About"]}
