@@ -142,6 +142,41 @@ TEST_F(WindowTest, CloseRequestAsksAndQuitExitsWithZeroAndAMaximiseIsUndone) {
 // Each command (a menu and an entry; no menu: the Reset button) runs on a game in progress on the
 // board the previous one left, Save once on a waiting board; a marked cell tells a board reset in
 // place from a new one.
+// A key goes where the focus is, which is on the reset button only when Tab put it there.
+TEST_F(WindowTest, AStrayKeyKeepsTheGameAndTabThenSpaceResets) {
+  Start();
+  auto key = [this](guint keyval) {
+    return Trace([&] {
+      GdkKeymapKey* keys = nullptr;
+      gint count = 0;
+      ASSERT_TRUE(gdk_keymap_get_entries_for_keyval(nullptr, keyval, &keys, &count));
+      for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
+        GdkEvent event = {};
+        event.key = {type,    window->get_window()->gobj(),          TRUE, 0, 0, keyval, 0,
+                     nullptr, static_cast<guint16>(keys[0].keycode), 0,    0};
+        gtk_widget_event(GTK_WIDGET(window->gobj()), &event);
+      }
+      g_free(keys);
+      Settle();
+    });
+  };
+  Release(table, 55, 1);
+  int covered = 0;
+  while (table->board[covered]->state == 0)
+    covered++;
+  for (guint keyval : {GDK_space, GDK_Return}) {
+    EXPECT_EQ(key(keyval), "");
+    Press(table, covered, 3);
+    EXPECT_EQ(key(keyval), "");
+    EXPECT_EQ(window->get_focus(), table->board[covered]);
+    EXPECT_EQ(table->startFlag + table->board[covered]->get_active(), 1);
+  }
+  Close();
+  Start();
+  key(GDK_Tab);
+  EXPECT_EQ(key(GDK_space).substr(0, 13), "button click\n");
+}
+
 TEST_F(WindowTest, EachCommandTracesAndActs) {
   const char* beginner = "Beginner : 10 x 10  bomb 10 %";
   const std::tuple<std::string, std::string, std::string, std::string, int, bool, const char*>
