@@ -111,7 +111,9 @@ void ScoreDialog::Create(long long targetRow0) {
   scrWin->set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
   scrWin->add(*listView);
   listView->columns_autosize();
-  listView->set_size_request(550, 250);
+  // At least 550 pixels, and as wide as the columns ask for the rows shown, so none is cut off.
+  listView->set_size_request(-1, 250);
+  listView->set_size_request(std::max(550, listView->size_request().width), 250);
   vbox->pack_start(*scrWin, Gtk::PACK_EXPAND_WIDGET, 0);
   scrWin->show();
   listView->show();

@@ -64,6 +64,14 @@ TEST_F(ScoreDialogTest, RowsShowRecordsSoundlyAndSortByNumbers) {
             (std::vector<Glib::ustring>{"Beginner", "Advance", "Free", "Medium"}));
   EXPECT_EQ(Column(col.rate), (std::vector<int>{10, 20, 20, 100}));
   EXPECT_EQ(CursorRow(), -1);
+  Settle();
+  int columns = 0;
+  for (Gtk::TreeViewColumn* column : dialog->listView->get_columns())
+    columns += column->get_width();
+  Gdk::Rectangle shown;
+  dialog->listView->get_visible_rect(shown);
+  EXPECT_LE(columns, shown.get_width());
+  EXPECT_GE(shown.get_width(), 550);
   dialog->listView->get_column(4)->clicked();
   EXPECT_EQ(Column(col.sec), (std::vector<int>{-7, 7, 250, 1200}));
   dialog->listView->get_column(2)->clicked();
