@@ -10,9 +10,6 @@
 #include <benchmark/benchmark.h>
 #include <gtkmm/main.h>
 
-#include <iostream>
-#include <sstream>
-
 namespace {
 
 void Flush() {

@@ -15,8 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 

@@ -15,8 +15,6 @@
 #include <gtkmm/main.h>
 
 #include <cstdlib>
-#include <iostream>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 

@@ -1,48 +1,12 @@
-// Writes the fuzz targets' seed corpus through the game's own code: score files of won games,
-// and saved games of boards played through the cells' mouse signals. Each saved game is kept
-// twice: as written, and with its stamp line put as "@INO", the stamp instant and "@BIRTH",
-// which the save target turns into a stamp that fits the file (see replay.h), so the fuzzer
-// starts from files that check sound. Usage: fuzz_seeds SCORE_DIRECTORY SAVE_DIRECTORY
+// Writes the fuzz targets' seed corpus through the game's own code: score files of won games, and
+// saved games of boards played through the cells' mouse signals, each also with the stamp line
+// that WriteSave (replay.h) makes sound. Usage: fuzz_seeds SCORE_DIRECTORY SAVE_DIRECTORY
 // (absolute paths), on a display.
-#include "minebutton.h"
 #include "replay.h"
-#include "savefile.h"
-#include "scorefile.h"
-#include "table.h"
-#include "timer.h"
 
-#include <gtkmm/main.h>
-
-#include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <string>
-#include <unistd.h>
 
 namespace {
-
-// A mouse button event sent through the cell's own signal, as the toolkit sends it.
-void Click(MineTable* table, int index, unsigned button, GdkEventType type, const char* signal) {
-  GdkEventButton event = GdkEventButton();
-  event.type = type;
-  event.button = button;
-  gboolean handled = FALSE;
-  g_signal_emit_by_name(table->board[index]->gobj(), signal, &event, &handled);
-}
-
-void Open(MineTable* table, int index) {
-  Click(table, index, 1, GDK_BUTTON_RELEASE, "button-release-event");
-}
-
-void Mark(MineTable* table, int index) {
-  Click(table, index, 3, GDK_BUTTON_PRESS, "button-press-event");
-}
-
-void Keep(const std::string& path, const std::string& text) {
-  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-  out << text;
-  std::cout << path << std::endl;
-}
 
 // A game on a fresh board of the given size, opened at one cell and then marked on `right`
 // bombs and `wrong` safe cells, with the clock at sec tenths; saved as name and name-stamped.
@@ -53,18 +17,16 @@ void SaveGame(const std::string& directory, const std::string& name, int nRow, i
   // The first opening may clear the whole board and win at once; then the game is drawn again.
   for (int tries = 0; tries < 100 && table.startFlag != 1; tries++) {
     table.ReCreate(nRow, nCol, pBomb, nSize);
-    Open(&table, open);
+    replay::ButtonEvent(&table, open, 1, GDK_BUTTON_RELEASE);
   }
   for (int i = 0; i < nRow * nCol && (right > 0 || wrong > 0); i++) {
     MineButton* cell = table.board[i];
     if (cell->state != 1)
       continue;
-    if (cell->bomb != 0 && right > 0) {
-      Mark(&table, i);
-      right--;
-    } else if (cell->bomb == 0 && wrong > 0) {
-      Mark(&table, i);
-      wrong--;
+    int& left = cell->bomb != 0 ? right : wrong;
+    if (left > 0) {
+      replay::ButtonEvent(&table, i, 3, GDK_BUTTON_PRESS);
+      left--;
     }
   }
   timer.nSec = sec;
@@ -73,15 +35,12 @@ void SaveGame(const std::string& directory, const std::string& name, int nRow, i
   saveFile.SaveState(&table);
   std::string text = replay::ReadAll(replay::saveName);
   std::remove(replay::saveName);
-  Keep(directory + "/" + name, text);
-  std::string::size_type stamp = text.find("FILE<\n");
-  if (stamp != std::string::npos) {
-    stamp += 6;
-    text.replace(stamp, text.find('\n', stamp) - stamp,
-                 "@INO\t" + std::to_string(replay::stampSeconds) + "\t" +
-                     std::to_string(replay::stampNanoseconds) + "\t@BIRTH");
-  }
-  Keep(directory + "/" + name + "-stamped", text);
+  replay::WriteAll((directory + "/" + name).c_str(), text);
+  size_t stamp = text.find("FILE<\n") + 6;
+  text.replace(stamp, text.find('\n', stamp) - stamp,
+               "@INO\t" + std::to_string(replay::stampSeconds) + "\t" +
+                   std::to_string(replay::stampNanoseconds) + "\t@BIRTH");
+  replay::WriteAll((directory + "/" + name + "-stamped").c_str(), text);
 }
 
 struct Win {
@@ -96,7 +55,7 @@ void ScoreFileOf(const std::string& path, const Win* wins, int count) {
     Glib::ustring name(wins[i].name);
     list.WriteFile(wins[i].nRow, wins[i].nCol, wins[i].nBomb, wins[i].nSec, wins[i].mode, name);
   }
-  Keep(path, replay::ReadAll(replay::scoreName));
+  replay::WriteAll(path.c_str(), replay::ReadAll(replay::scoreName));
   std::remove(replay::scoreName);
 }
 

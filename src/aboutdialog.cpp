@@ -19,12 +19,8 @@ const int runCount = sizeof runs / sizeof runs[0];
 
 AboutDialog::AboutDialog(MineTimer* timer0)
     : timeGrab(0), timer(timer0), textView(0), okButton(0), vbox(0) {
-  add_modal_grab();
+  timeGrab = BeginTimeGrab(this, timer, "ABOUT");
   set_resizable(false);
-  set_position(Gtk::WIN_POS_CENTER);
-  set_keep_above(true);
-  timeGrab = timer->Stop();
-  set_title("ABOUT");
   aboutIcon = Gdk::Pixbuf::create_from_xpm_data(question_xpm);
   set_icon(aboutIcon);
   vbox = get_vbox();

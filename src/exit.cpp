@@ -9,12 +9,10 @@
 
 ExitDialog::ExitDialog(MineTimer* timer0)
     : timeGrab(0), timer(timer0), dialog(0), okButton(0), cancelButton(0), vbox(0), label(0) {
-  timeGrab = timer->Stop();
   dialog = new Gtk::Dialog();
-  dialog->set_title("EXIT");
+  timeGrab = BeginTimeGrab(dialog, timer, "EXIT");
   exitIcon = Gdk::Pixbuf::create_from_xpm_data(bomb_xpm);
   dialog->set_icon(exitIcon);
-  dialog->set_position(Gtk::WIN_POS_CENTER);
   vbox = dialog->get_vbox();
   label = new Gtk::Label("Quit ?", false);
   vbox->pack_start(*label, Gtk::PACK_EXPAND_WIDGET, 0);
@@ -25,10 +23,8 @@ ExitDialog::ExitDialog(MineTimer* timer0)
   okButton->signal_clicked().connect(sigc::mem_fun(*this, &ExitDialog::OkClicked));
   cancelButton->signal_clicked().connect(sigc::mem_fun(*this, &ExitDialog::CancelClicked));
   dialog->signal_delete_event().connect(sigc::mem_fun(*this, &ExitDialog::SignalDelete));
-  dialog->show();
-  dialog->add_modal_grab();
   dialog->set_resizable(false);
-  dialog->set_keep_above(true);
+  dialog->show();
 }
 
 // The buttons came from add_button and sit in the dialog's action area; deleting them first

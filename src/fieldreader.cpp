@@ -1,5 +1,6 @@
 #include "fieldreader.h"
 
+#include <climits>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -11,6 +12,7 @@ void FieldReader::Clear() {
   strCount = 0;
   tabCount = 0;
   crFlag = false;
+  droppedCrFlag = false;
   fullFlag = false;
 }
 
@@ -30,8 +32,13 @@ void FieldReader::EndField() {
 }
 
 void FieldReader::EndLine() {
+  droppedCrFlag = crFlag;
   crFlag = false;
   EndField();
+}
+
+bool FieldReader::DroppedCr() const {
+  return droppedCrFlag;
 }
 
 int FieldReader::Length() const {
@@ -51,7 +58,10 @@ int FieldReader::Value(int i) const {
   return length > 0 ? ToInt(text[i], length) : 0;
 }
 
-int ToInt(const char* text, int length) {
+namespace {
+
+// atoi's rules over length bytes, the result held between -max - 1 and max.
+long long ToBounded(const char* text, int length, unsigned long long max) {
   int i = 0;
   while (i < length && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
     i++;
@@ -60,14 +70,25 @@ int ToInt(const char* text, int length) {
     negative = text[i] == '-';
     i++;
   }
-  const long long limit = negative ? 2147483648LL : 2147483647LL;
-  long long value = 0;
+  const unsigned long long limit = negative ? max + 1 : max;
+  unsigned long long value = 0;
   for (; i < length && text[i] >= '0' && text[i] <= '9'; i++) {
-    value = value * 10 + (text[i] - '0');
-    if (value > limit)
-      value = limit;
+    unsigned int digit = text[i] - '0';
+    value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
   }
-  return static_cast<int>(negative ? -value : value);
+  if (!negative || value == 0)
+    return static_cast<long long>(value);
+  return -static_cast<long long>(value - 1) - 1;
+}
+
+} // namespace
+
+int ToInt(const char* text, int length) {
+  return static_cast<int>(ToBounded(text, length, INT_MAX));
+}
+
+long long ToLong(const char* text, int length) {
+  return ToBounded(text, length, LLONG_MAX);
 }
 
 bool OpenRegular(std::ifstream& in, const char* path) {

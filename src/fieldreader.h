@@ -19,6 +19,8 @@ public:
   void EndField();
   // Completes the last value of the line; a carriage return just before the newline is dropped.
   void EndLine();
+  // Whether EndLine dropped a carriage return: it may have been the last byte of the value.
+  bool DroppedCr() const;
   // Forgets the line and starts the next one.
   void Clear();
 
@@ -38,6 +40,7 @@ private:
   int strCount;
   int tabCount;
   bool crFlag;
+  bool droppedCrFlag;
   bool fullFlag;
 
   void Store(char c);
@@ -69,6 +72,8 @@ inline void FieldReader::Append(char c) {
 // byte; no digits give 0) over length bytes, but saturated at the int limits where atoi has no
 // defined result.
 int ToInt(const char* text, int length);
+// The same rules in 64 bits, saturated at the long long limits.
+long long ToLong(const char* text, int length);
 
 // Opens path for reading only when it is a regular file: a directory or a device in the place
 // of a data file counts as no file at all.

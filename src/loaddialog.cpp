@@ -17,7 +17,8 @@ const int messageCount = sizeof messages / sizeof messages[0];
 
 LoadDialog::LoadDialog(MineTimer* timer0, int mNum0)
     : vbox(0), label(0), timer(timer0), timeGrab(0), okButton(0) {
-  timeGrab = timer->Stop();
+  timeGrab = BeginTimeGrab(this, timer, "LOAD");
+  set_resizable(false);
   okButton = add_button("Ok", Gtk::RESPONSE_OK);
   okButton->set_flags(Gtk::CAN_DEFAULT);
   okButton->grab_default();
@@ -36,11 +37,6 @@ LoadDialog::LoadDialog(MineTimer* timer0, int mNum0)
   okButton->signal_clicked().connect(sigc::mem_fun(*this, &LoadDialog::OkClicked));
   signal_delete_event().connect(sigc::mem_fun(*this, &LoadDialog::SignalDelete));
   show();
-  set_title("LOAD");
-  set_position(Gtk::WIN_POS_CENTER);
-  add_modal_grab();
-  set_resizable(false);
-  set_keep_above(true);
 }
 
 // The button came from add_button and sits in the dialog's action area; deleting it here takes

@@ -5,6 +5,16 @@ MineButton::MineButton(int row0, int col0, int bomb0, int state0, int num0)
   set_inconsistent(true);
   set_focus_on_click(true);
   signal_toggled().connect(sigc::mem_fun(*this, &MineButton::ButtonToggled), true);
+  // Ahead of the board's handler, which claims every press before the toggle button's own
+  // handler could take the focus: a clicked cell takes it as any button would, so a stray key
+  // lands on the cell, where it changes nothing, and not on the reset button.
+  signal_button_press_event().connect(sigc::mem_fun(*this, &MineButton::PressFocus), false);
+}
+
+bool MineButton::PressFocus(GdkEventButton*) {
+  if (get_focus_on_click() && !has_focus())
+    grab_focus();
+  return false;
 }
 
 MineButton::~MineButton() {

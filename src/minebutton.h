@@ -23,6 +23,7 @@ public:
 
 private:
   void ButtonToggled();
+  bool PressFocus(GdkEventButton* event);
 };
 
 #endif

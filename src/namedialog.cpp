@@ -104,7 +104,7 @@ void NameDialog::OkClicked() {
   if (text.empty())
     std::cout << "SIZE_ZERO" << std::endl;
 
-  int times =
+  long long times =
       scoreFile->WriteFile(table->nRow, table->nCol, table->nBomb, timer->nSec, table->mode, text);
   scoreFile->ALLDeleteList();
   scoreFile->ReadFile();

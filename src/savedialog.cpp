@@ -11,7 +11,10 @@
 SaveDialog::SaveDialog(MineTable* table0, SaveFile* saveFile0, MineTimer* timer0)
     : vbox(0), label(0), table(table0), timer(timer0), saveFile(saveFile0), timeGrab(0),
       okButton(0), cancelButton(0) {
-  timeGrab = timer->Stop();
+  timeGrab = BeginTimeGrab(this, timer, "SAVE");
+  // Centred again whenever it changes size.
+  set_position(Gtk::WIN_POS_CENTER_ALWAYS);
+  set_resizable(false);
   okButton = add_button("Ok", Gtk::RESPONSE_OK);
   cancelButton = add_button("Cancel", Gtk::RESPONSE_CANCEL);
   okButton->show();
@@ -24,14 +27,9 @@ SaveDialog::SaveDialog(MineTable* table0, SaveFile* saveFile0, MineTimer* timer0
   okButton->signal_clicked().connect(sigc::mem_fun(*this, &SaveDialog::OkClicked));
   cancelButton->signal_clicked().connect(sigc::mem_fun(*this, &SaveDialog::CancelClicked));
   signal_delete_event().connect(sigc::mem_fun(*this, &SaveDialog::SignalDelete));
-  show();
-  set_title("SAVE");
   saveIcon = Gdk::Pixbuf::create_from_xpm_data(flag_xpm);
   set_icon(saveIcon);
-  set_position(Gtk::WIN_POS_CENTER_ALWAYS);
-  add_modal_grab();
-  set_resizable(false);
-  set_keep_above(true);
+  show();
 }
 
 // The buttons came from add_button and sit in the dialog's action area; deleting them here

@@ -26,7 +26,7 @@ const int clockLimit = 1000000000;
 // The sizes a board can take: at least 2 cells each way, at most its cell slots, pictures
 // that can be drawn. A file beyond them is refused before any cell is made.
 bool StatusFits(int nRow0, int nCol0, int nSize0, int nSec0) {
-  return nRow0 >= 2 && nCol0 >= 2 && nRow0 <= MineTable::CAPACITY / nCol0 && nSize0 >= 4 &&
+  return nRow0 >= 2 && nCol0 >= 2 && MineTable::BoardFits(nRow0, nCol0) && nSize0 >= 4 &&
          nSize0 <= 100 && nSec0 >= 0 && nSec0 < clockLimit;
 }
 
@@ -230,24 +230,18 @@ private:
   MineTable* table;
 };
 
-int BoardSize(MineTable* table0) {
-  const long long capacity = MineTable::CAPACITY;
-  long long size = static_cast<long long>(table0->nRow) * table0->nCol;
-  return static_cast<int>(size < 0 ? 0 : (size > capacity ? capacity : size));
-}
-
 // A file that lost cell lines, or whose lines were out of place, would leave slots that play
 // cannot cope with: such slots get a covered cell without a bomb, and the counters are taken
 // from the cells so that the board stays consistent.
 void MakeWhole(MineTable* table0) {
-  int size = BoardSize(table0);
-  int filled = 0;
+  int size = table0->Cells();
+  int empty = 0;
   for (int i = 0; i < size; i++)
     if (table0->board[i] == 0)
-      filled++;
-  if (filled == 0)
+      empty++;
+  if (empty == 0)
     return;
-  std::cout << "FILL BOARD " << filled << std::endl;
+  std::cout << "FILL BOARD " << empty << std::endl;
   table0->table->resize(table0->nRow, table0->nCol);
   table0->image->SetScale(table0->nSize, table0->nSize);
   table0->nBomb = 0;
@@ -479,7 +473,7 @@ void SaveFile::EnterBoard(MineTable* table0, int* SP, int length, int enterCount
   // the board.
   if (row < 0 || row >= table0->nRow || col < 0 || col >= table0->nCol ||
       static_cast<long long>(col) * table0->nRow + row != enterCount - 1 ||
-      enterCount - 1 >= BoardSize(table0)) {
+      enterCount - 1 >= table0->Cells()) {
     std::cout << "WRONG BOARD PLACE" << std::endl;
     return;
   }

@@ -7,6 +7,7 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -15,10 +16,6 @@
 namespace {
 
 const int SCORE_ROWS = 30;
-
-long long Clamp(long long value, long long low, long long high) {
-  return value < low ? low : (value > high ? high : value);
-}
 
 // Names come from a file the player may have edited by hand: bytes that are not UTF-8 would
 // upset the view, so they show as replacement characters.
@@ -86,11 +83,8 @@ ScoreDialog::ScoreDialog(ScoreFile* scoreFile0, MineTimer* timer0)
   vbox = get_vbox();
   okButton = add_button("OK", Gtk::RESPONSE_NONE);
 
-  set_title("SCORE");
   scoreIcon = Gdk::Pixbuf::create_from_xpm_data(flag_xpm);
   set_icon(scoreIcon);
-  set_position(Gtk::WIN_POS_CENTER);
-  set_keep_above(true);
 }
 
 ScoreDialog::~ScoreDialog() {
@@ -109,17 +103,17 @@ ScoreDialog::~ScoreDialog() {
   delete scrWin;
 }
 
-void ScoreDialog::Create(int targetRow0) {
-  timeGrab = 0;
+void ScoreDialog::Create(long long targetRow0) {
   targetRow = targetRow0;
-  timeGrab = timer->Stop();
-  add_modal_grab();
+  timeGrab = BeginTimeGrab(this, timer, "SCORE");
   ReadFile();
 
   scrWin->set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
   scrWin->add(*listView);
   listView->columns_autosize();
-  listView->set_size_request(550, 250);
+  // At least 550 pixels, and as wide as the columns ask for the rows shown, so none is cut off.
+  listView->set_size_request(-1, 250);
+  listView->set_size_request(std::max(550, listView->size_request().width), 250);
   vbox->pack_start(*scrWin, Gtk::PACK_EXPAND_WIDGET, 0);
   scrWin->show();
   listView->show();
@@ -182,7 +176,7 @@ void ScoreDialog::AppendRow(ScoreItem* item, int num) {
   Gtk::TreeModel::Row row = *it;
   row[scoreCol->num] = num;
   row[scoreCol->score] = item->score;
-  row[scoreCol->board] = (int)Clamp(cells, INT_MIN, INT_MAX);
+  row[scoreCol->board] = (int)std::clamp<long long>(cells, INT_MIN, INT_MAX);
   std::snprintf(buffer, sizeof buffer, "%lld (%dx%d)", cells, item->row, item->col);
   row[scoreCol->strBoard] = buffer;
   row[scoreCol->bomb] = item->bomb;
@@ -191,7 +185,7 @@ void ScoreDialog::AppendRow(ScoreItem* item, int num) {
   std::snprintf(buffer, sizeof buffer, "%s%lld.%lld sec", item->sec < 0 ? "-" : "", tenths / 10,
                 tenths % 10);
   row[scoreCol->strSec] = buffer;
-  row[scoreCol->rate] = (int)Clamp(rate, 0, 100);
+  row[scoreCol->rate] = (int)std::clamp<long long>(rate, 0, 100);
   buffer[0] = '\0';
   SelectMode(buffer, item->mode);
   row[scoreCol->strMode] = buffer;

@@ -44,7 +44,7 @@ public:
   Gtk::CheckButton* advanceCheck;
   Gtk::CheckButton* freeCheck;
   Gtk::Table* checkBox;
-  int targetRow;
+  long long targetRow;
   int beginnerFlag;
   int mediumFlag;
   int advanceFlag;
@@ -64,7 +64,7 @@ public:
   ScoreDialog(ScoreFile* scoreFile0, MineTimer* timer0);
   virtual ~ScoreDialog();
 
-  void Create(int targetRow0);
+  void Create(long long targetRow0);
   void ReadFile();
   // buffer0 must hold at least 9 bytes; a code without a name leaves it untouched.
   void SelectMode(char* buffer0, int mode);

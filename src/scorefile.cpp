@@ -16,20 +16,20 @@ namespace {
 
 const char fileName[] = "MINE_SCORE.data";
 
-long long Clamp(long long value) {
-  return value < INT_MIN ? INT_MIN : (value > INT_MAX ? INT_MAX : value);
-}
-
 // A name's length in characters, never more than its bytes, whatever they hold.
 int NameLength(const Glib::ustring& name) {
   Glib::ustring::size_type length = name.length();
   if (length > name.bytes())
     length = name.bytes();
-  return static_cast<int>(Clamp(static_cast<long long>(length)));
+  return static_cast<int>(std::min<Glib::ustring::size_type>(length, INT_MAX));
+}
+
+int FieldSize(const Glib::ustring& field) {
+  return static_cast<int>(std::min<Glib::ustring::size_type>(field.bytes(), INT_MAX));
 }
 
 int FieldValue(const Glib::ustring& field) {
-  return ToInt(field.data(), static_cast<int>(Clamp(static_cast<long long>(field.bytes()))));
+  return ToInt(field.data(), FieldSize(field));
 }
 
 // rows x columns + bombs + tenths + name value in 32-bit wrap-around, which is the plain int
@@ -39,6 +39,14 @@ int CheckValue(int row, int col, int bomb, int sec, int nameValue) {
                      static_cast<unsigned int>(bomb) + static_cast<unsigned int>(sec) +
                      static_cast<unsigned int>(nameValue);
   return static_cast<int>(sum);
+}
+
+// Whether the check value of a line of nine fields matches its rows, columns, bombs, tenths and
+// name.
+bool Matches(ScoreFile* list, const Glib::ustring* READ) {
+  int nameValue = list->CalcName(READ[8].data(), NameLength(READ[8]));
+  return FieldValue(READ[7]) == CheckValue(FieldValue(READ[1]), FieldValue(READ[2]),
+                                           FieldValue(READ[3]), FieldValue(READ[4]), nameValue);
 }
 
 // The name as it may go into the file: its UTF-8 bytes as they are, less the control
@@ -117,9 +125,14 @@ int ScoreFile::CalcScore(int nRow0, int nCol0, int nBomb0, int nSec0) {
   // boards every step is the plain int arithmetic.
   long long board0 = static_cast<long long>(nRow0) * nCol0;
   long long tmp1 = nSec0 / 30 + 10;
-  long long tmp2 = board0 != 0 ? Clamp(nBomb0 * 10000LL / board0) : 0;
+  long long tmp2 = 0;
+  if (board0 != 0)
+    tmp2 = std::clamp<long long>(nBomb0 * 10000LL / board0, INT_MIN, INT_MAX);
   double tmp3 = nBomb0;
-  int score0 = tmp1 != 0 ? static_cast<int>(Clamp(static_cast<int>(tmp3) * tmp2 / tmp1)) : 0;
+  int score0 = 0;
+  if (tmp1 != 0)
+    score0 = static_cast<int>(
+        std::clamp<long long>(static_cast<int>(tmp3) * tmp2 / tmp1, INT_MIN, INT_MAX));
   std::cout << "SCORE:" << score0 << " SEC/30:" << tmp1 << " RATE:" << tmp2 << " BOMB^3/2:" << tmp3
             << std::endl;
   return score0;
@@ -132,14 +145,13 @@ int ScoreFile::CalcName(const char* NAME, int length) {
   return static_cast<int>(sum);
 }
 
-int ScoreFile::WriteFile(int nRow0, int nCol0, int nBomb0, int nSec0, int mode0,
-                         Glib::ustring& name) {
+long long ScoreFile::WriteFile(int nRow0, int nCol0, int nBomb0, int nSec0, int mode0,
+                               Glib::ustring& name) {
   const Glib::ustring clean(CleanName(name.raw()));
   int nameValue = CalcName(clean.data(), NameLength(clean));
   int score0 = CalcScore(nRow0, nCol0, nBomb0, nSec0);
-  // The record holds the stamp as an int; the file gets that same value, so the stamp returned
-  // finds the record it was written into.
-  int times = static_cast<int>(std::time(0));
+  // 64 bits, so that the stamp neither stops nor wraps in 2038.
+  long long times = std::time(0);
 
   std::ostringstream line;
   line.imbue(std::locale::classic());
@@ -171,6 +183,14 @@ void ScoreFile::ReadFile() {
       int length = reader.Length();
       for (int i = 0; i < length && i < FieldReader::FIELD_COUNT; i++)
         READ[i].assign(reader.Text(i), reader.Text(i) + reader.Size(i));
+      // A name may end in a carriage return of its own (a pasted one is kept, and counted in
+      // the check value), which the reader took for half of a CRLF line end.
+      if (length == 9 && reader.DroppedCr() && !Matches(this, READ)) {
+        const Glib::ustring name = READ[8];
+        READ[8] += '\r';
+        if (!Matches(this, READ))
+          READ[8] = name;
+      }
       EnterScore(READ, length);
       enterCount++;
       reader.Clear();
@@ -186,25 +206,19 @@ void ScoreFile::EnterScore(Glib::ustring* READ, int length) {
     std::cout << "WRONG SCORE ELEMENT" << std::endl;
     return;
   }
-  int ID1 = FieldValue(READ[7]);
-  int row = FieldValue(READ[1]);
-  int col = FieldValue(READ[2]);
-  int bomb = FieldValue(READ[3]);
-  int sec = FieldValue(READ[4]);
-  int nameValue = CalcName(READ[8].data(), NameLength(READ[8]));
-  if (ID1 != CheckValue(row, col, bomb, sec, nameValue)) {
+  if (!Matches(this, READ)) {
     std::cout << "WRONG SCORE VALUE_8" << std::endl;
     return;
   }
   ScoreItem* node = new ScoreItem;
   node->score = FieldValue(READ[0]);
-  node->row = row;
-  node->col = col;
-  node->bomb = bomb;
-  node->sec = sec;
+  node->row = FieldValue(READ[1]);
+  node->col = FieldValue(READ[2]);
+  node->bomb = FieldValue(READ[3]);
+  node->sec = FieldValue(READ[4]);
   node->mode = FieldValue(READ[5]);
   node->select = 0;
-  node->TIME = FieldValue(READ[6]);
+  node->TIME = ToLong(READ[6].data(), FieldSize(READ[6]));
   node->name = READ[8];
   node->next = 0;
   node->prev = 0;
@@ -247,17 +261,6 @@ void ScoreFile::AppendList(ScoreItem* node) {
   else
     firstList = node;
   endList = node;
-  listCount++;
-}
-
-void ScoreFile::InsertList(ScoreItem* node, ScoreItem* target) {
-  node->next = target;
-  node->prev = target->prev;
-  if (target->prev != 0)
-    target->prev->next = node;
-  else
-    firstList = node;
-  target->prev = node;
   listCount++;
 }
 

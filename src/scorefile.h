@@ -13,7 +13,7 @@ struct ScoreItem {
   int sec;
   int mode;
   int select;
-  int TIME;
+  long long TIME;
   Glib::ustring name;
   ScoreItem* next;
   ScoreItem* prev;
@@ -30,12 +30,11 @@ public:
 
   int CalcScore(int nRow0, int nCol0, int nBomb0, int nSec0);
   int CalcName(const char* NAME, int length);
-  int WriteFile(int nRow0, int nCol0, int nBomb0, int nSec0, int mode0, Glib::ustring& name);
+  long long WriteFile(int nRow0, int nCol0, int nBomb0, int nSec0, int mode0, Glib::ustring& name);
   void ReadFile();
   void EnterScore(Glib::ustring* READ, int length);
   void SortList();
   void AppendList(ScoreItem* node);
-  void InsertList(ScoreItem* node, ScoreItem* target);
   void RejectList(ScoreItem* node);
   void ALLDeleteList();
   void ViewList();

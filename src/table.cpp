@@ -3,11 +3,14 @@
 #include "minebutton.h"
 #include "namedialog.h"
 #include "timer.h"
+#include "vbox.h"
 #include "window.h"
 #include "xpm/image.h"
 
 #include <gdkmm/types.h>
 #include <gtk/gtk.h>
+#include <gtkmm/scrollbar.h>
+#include <gtkmm/viewport.h>
 
 #include <algorithm>
 #include <climits>
@@ -30,6 +33,16 @@ const VisitFunc visits[16] = {
     &MineTable::BlankDownRight, &MineTable::BlankERROR, &MineTable::BlankERROR,
     &MineTable::BlankERROR};
 
+// What a container adds around its child, both sides together: its border, and its frame when it
+// draws one.
+Gtk::Requisition Around(Gtk::Container* box, Gtk::ShadowType shadow) {
+  int border = 2 * box->get_border_width();
+  bool framed = shadow != Gtk::SHADOW_NONE;
+  Gtk::Requisition around = {border + (framed ? 2 * box->get_style()->get_xthickness() : 0),
+                             border + (framed ? 2 * box->get_style()->get_ythickness() : 0)};
+  return around;
+}
+
 // A saved game can carry any value in a cell's bomb field; like the file's own check, only a
 // positive one counts as a bomb.
 bool HasBomb(const MineButton* cell) {
@@ -39,12 +52,31 @@ bool HasBomb(const MineButton* cell) {
 } // namespace
 
 MineTable::WindowFit MineTable::FitWindow(int gridWidth, int gridHeight) {
+  // The grid shows whole when the scrolled window and its viewport have room for it inside their
+  // borders and frames; the layout puts the other widgets and the window's border around them.
+  Gtk::Requisition board = Around(scrWin, scrWin->get_shadow_type());
+  if (Gtk::Viewport* viewport = dynamic_cast<Gtk::Viewport*>(scrWin->get_child())) {
+    Gtk::Requisition frame = Around(viewport, viewport->get_shadow_type());
+    board.width += frame.width;
+    board.height += frame.height;
+  }
+  board.width += gridWidth;
+  board.height += gridHeight;
+  Gtk::Requisition whole = window->vbox->WindowFor(board);
   WindowFit fit;
-  // Room for the menu bar, the clock line, the status bar and the scrolled window's frame.
-  fit.width = gridWidth + 20;
-  fit.height = gridHeight + 105;
+  fit.width = whole.width;
+  fit.height = whole.height;
   fit.maxWidth = fit.width + 8;
   fit.maxHeight = fit.height + 8;
+  fit.scrolls = fit.width > 800 || fit.height > 600;
+  // A board cut by the cap scrolls that way, and its scroll bar takes room across, so that it
+  // does not call for the other bar too.
+  int spacing = 0;
+  gtk_widget_style_get(GTK_WIDGET(scrWin->gobj()), "scrollbar-spacing", &spacing, NULL);
+  if (fit.width > 800)
+    fit.height += spacing + scrWin->get_hscrollbar()->size_request().height;
+  if (fit.height > 600)
+    fit.width += spacing + scrWin->get_vscrollbar()->size_request().width;
   fit.width = std::min(fit.width, 800);
   fit.height = std::min(fit.height, 600);
   return fit;
@@ -86,10 +118,12 @@ Gtk::ScrolledWindow* MineTable::Show() {
   return scrWin;
 }
 
+bool MineTable::BoardFits(int nRow0, int nCol0) {
+  return nRow0 >= 1 && nCol0 >= 1 && nRow0 <= CAPACITY / nCol0;
+}
+
 int MineTable::Cells() const {
-  if (nRow < 1 || nCol < 1 || nRow > CAPACITY / nCol)
-    return 0;
-  return nRow * nCol;
+  return BoardFits(nRow, nCol) ? nRow * nCol : 0;
 }
 
 void MineTable::HideCells() {
@@ -205,7 +239,7 @@ void MineTable::KeepCreate() {
 void MineTable::ReCreate(int nRow0, int nCol0, int pBomb0, int nSize0) {
   // The cell slots and the draw's scratch array hold CAPACITY cells; a larger board would
   // write past them.
-  if (nRow0 < 1 || nCol0 < 1 || nSize0 < 1 || nRow0 > CAPACITY / nCol0)
+  if (nSize0 < 1 || !BoardFits(nRow0, nCol0))
     return;
   if (nRow0 == nRow && nCol0 == nCol && nSize0 == nSize) {
     sizeFlag = 0;
@@ -233,9 +267,14 @@ void MineTable::SizeAllocateEvent(GtkRequisition* req) {
   std::cout << "width=" << req->width << ",height=" << req->height << std::endl;
   std::cout << "CHANGE" << std::endl;
   sizeFlag = 0;
-  WindowFit fit = FitWindow(req->width, req->height);
   if (window == 0)
     return;
+  WindowFit fit = FitWindow(req->width, req->height);
+  // The scroll bars come only with a board beyond the cap: the scrolled window keeps the bars it
+  // once needed as long as they still find use, so a board that fits could stay cut by them
+  // after a larger one, or after a layout at the window's former size.
+  Gtk::PolicyType policy = fit.scrolls ? Gtk::POLICY_AUTOMATIC : Gtk::POLICY_NEVER;
+  scrWin->set_policy(policy, policy);
   Gdk::Geometry hints = Gdk::Geometry();
   hints.max_width = fit.maxWidth;
   hints.max_height = fit.maxHeight;

@@ -36,15 +36,18 @@ public:
   int MissCount;
   int mode;
 
-  // The top-level window's size after a fit, and the largest size it may be given, for a grid
-  // that requests gridWidth x gridHeight pixels.
+  // The top-level window's size after a fit, the largest size it may be given, and whether the
+  // board scrolls, for a grid that requests gridWidth x gridHeight pixels.
   struct WindowFit {
     int width;
     int height;
     int maxWidth;
     int maxHeight;
+    bool scrolls;
   };
-  static WindowFit FitWindow(int gridWidth, int gridHeight);
+  WindowFit FitWindow(int gridWidth, int gridHeight);
+  // Whether nRow0 x nCol0 cells fit the cell slots: at least one each way, at most CAPACITY.
+  static bool BoardFits(int nRow0, int nCol0);
 
   MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFile0);
   ~MineTable();
@@ -55,6 +58,9 @@ public:
   void ReCreate(int nRow0, int nCol0, int pBomb0, int nSize0);
   void SizeAllocateEvent(GtkRequisition* req);
   void SetMode();
+
+  // Number of slots in use, never beyond the capacity whatever nRow and nCol hold.
+  int Cells() const;
 
   // Stores a new cell in its slot, attaches it to the grid, shows it and connects its mouse
   // handlers: shared by a build and the saved-game loader.
@@ -99,8 +105,6 @@ private:
   // Lays the hidden cells out and maps them again, each cell's window made at its place.
   void ShowCells();
 
-  // Number of slots in use, never beyond the capacity whatever nRow and nCol hold.
-  int Cells() const;
   // The cell in slot Num0, or null when the slot lies outside the board or is empty (a saved
   // game can leave a slot empty).
   MineButton* CellAt(int Num0) const;

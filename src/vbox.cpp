@@ -9,8 +9,21 @@
 #include "timer.h"
 #include "window.h"
 
+#include <gtkmm/label.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
+
+namespace {
+
+// What a widget requests, or nothing for one not shown, which the grid leaves out.
+Gtk::Requisition Request(Gtk::Widget* widget) {
+  Gtk::Requisition none = {0, 0};
+  return widget != 0 && widget->get_visible() ? widget->size_request() : none;
+}
+
+} // namespace
 
 MainVBox::MainVBox(MineWindow* window0, MineTimer* timer0)
     : window(window0), vbox(0), button(0), status(0), table(0), menu(0), timer(timer0),
@@ -46,31 +59,19 @@ void MainVBox::Create() {
   window->add(*vbox);
 
   // A saved game serves once: LoadState removes a sound file, a refused one goes here.
-  switch (saveFile->FindState()) {
-  case 0:
+  int found = saveFile->FindState();
+  if (found == 0) {
     std::cout << "FIND SAVE.data" << std::endl;
     saveFile->LoadState(table);
     loadDialog = new LoadDialog(timer, 0);
-    break;
-  case 1:
+  } else if (found == 1) {
     std::cout << "CAN'T FIND SAVE.data" << std::endl;
     table->CreateTable();
-    break;
-  case 2:
+  } else {
     table->CreateTable();
-    loadDialog = new LoadDialog(timer, 1);
+    // Results 2, 3 and 4 name the reason, and messages 1, 2 and 3 show it.
+    loadDialog = new LoadDialog(timer, std::clamp(found, 2, 4) - 1);
     std::remove("MINE_SAVE.data");
-    break;
-  case 3:
-    table->CreateTable();
-    loadDialog = new LoadDialog(timer, 2);
-    std::remove("MINE_SAVE.data");
-    break;
-  default:
-    table->CreateTable();
-    loadDialog = new LoadDialog(timer, 3);
-    std::remove("MINE_SAVE.data");
-    break;
   }
 
   button->set_size_request(-1, 30);
@@ -90,4 +91,22 @@ void MainVBox::ButtonClicked() {
   std::cout << "button click" << std::endl;
   table->ReCreate(table->nRow, table->nCol, table->pBomb, table->nSize);
   status->Refresh();
+}
+
+Gtk::Requisition MainVBox::WindowFor(const Gtk::Requisition& board) {
+  // The grid stacks rows of one widget each (the menu bar, the board, the status bar) and one
+  // with the clock and the reset button side by side, with no spacing.
+  Gtk::Requisition clock = Request(timer->timeLabel), reset = Request(button);
+  Gtk::Requisition whole = {std::max(clock.width + reset.width, board.width),
+                            std::max(clock.height, reset.height) + board.height};
+  for (Gtk::Widget* child : vbox->get_children())
+    if (child != timer->timeLabel && child != button && child != table->Show()) {
+      Gtk::Requisition row = Request(child);
+      whole.width = std::max(whole.width, row.width);
+      whole.height += row.height;
+    }
+  int border = 2 * (window->get_border_width() + vbox->get_border_width());
+  whole.width += border;
+  whole.height += border;
+  return whole;
 }

@@ -33,6 +33,9 @@ public:
 
   void Create();
   void ButtonClicked();
+  // The window's size when the board's widget is given board: the widgets around it as Create
+  // lays them out, with what they request now, inside the window's border.
+  Gtk::Requisition WindowFor(const Gtk::Requisition& board);
 };
 
 #endif

@@ -27,6 +27,9 @@ void MineWindow::Create() {
   vbox->Create();
   // Not show_all(): the clock label must stay hidden until the clock's first tick.
   show();
+  // The toolkit would hand the focus to the reset button, where a stray Space or Enter would
+  // throw away a resumed game; Tab still reaches it.
+  unset_focus();
   signal_delete_event().connect(sigc::mem_fun(*this, &MineWindow::DeleteEvent));
   signal_window_state_event().connect(sigc::mem_fun(*this, &MineWindow::WindowStateEvent));
 }

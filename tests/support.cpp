@@ -1,19 +1,15 @@
 #include "support.h"
 
-#include <gtkmm/main.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <sys/stat.h>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
 
-// The directory of the test in progress. A test that ends the program (the quit and save paths
-// call exit) never reaches TearDown, so its directory is removed at exit instead.
+// The directory of the test in progress: a test that ends the program never reaches TearDown.
 std::string liveDir;
+const testing::TestInfo* running = nullptr;
 
 void RemoveDir(const std::string& path) {
   std::string command = "chmod -R u+w '" + path + "' && rm -rf '" + path + "'";
@@ -21,10 +17,14 @@ void RemoveDir(const std::string& path) {
     std::fprintf(stderr, "could not remove %s\n", path.c_str());
 }
 
-void RemoveLiveDir() {
-  if (!liveDir.empty())
-    RemoveDir(liveDir);
-}
+class Running : public testing::EmptyTestEventListener {
+  void OnTestStart(const testing::TestInfo& info) override {
+    running = &info;
+  }
+  void OnTestEnd(const testing::TestInfo&) override {
+    running = nullptr;
+  }
+};
 
 } // namespace
 
@@ -34,10 +34,7 @@ void TempDirTest::SetUp() {
   oldDir = cwd;
   char pattern[] = "/tmp/velmine-test-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
-  dir = pattern;
-  static bool cleanupRegistered = std::atexit(RemoveLiveDir) == 0;
-  EXPECT_TRUE(cleanupRegistered);
-  liveDir = dir;
+  dir = liveDir = pattern;
   ASSERT_EQ(chdir(dir.c_str()), 0);
 }
 
@@ -47,32 +44,40 @@ void TempDirTest::TearDown() {
   liveDir.clear();
 }
 
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
-  out << text;
-}
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
-bool FileExists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
-void Flush() {
-  while (Gtk::Main::events_pending())
-    Gtk::Main::iteration(false);
+void BoardTest::TearDown() {
+  for (Gtk::Window* window : Gtk::Window::list_toplevels())
+    if (dynamic_cast<NameDialog*>(window) || dynamic_cast<ScoreDialog*>(window))
+      delete window;
+  delete table;
+  Trace([this] { scores.ALLDeleteList(); });
+  TempDirTest::TearDown();
 }
 
 int main(int argc, char** argv) {
+  bool deathTest = false;
+  for (int i = 1; i < argc; i++)
+    deathTest |= std::strncmp(argv[i], "--gtest_internal_run_death_test", 31) == 0;
   Gtk::Main kit(argc, argv, true);
-  ::testing::InitGoogleTest(&argc, argv);
-  // Death tests re-run the program rather than fork a process that holds an X connection.
-  ::testing::GTEST_FLAG(death_test_style) = "threadsafe";
+  testing::InitGoogleTest(&argc, argv);
+  // Death tests re-run the program rather than fork a process that holds an X connection; there
+  // the statement's own exit is the result.
+  testing::GTEST_FLAG(death_test_style) = "threadsafe";
+  // The quit and save paths call exit(0): reached by mistake part-way through a test, they
+  // would end the program with the status of a pass and skip every test after it. The handlers
+  // run last to first: the directory goes before the guard ends the program.
+  if (!deathTest) {
+    testing::UnitTest::GetInstance()->listeners().Append(new Running);
+    std::atexit([] {
+      if (running != nullptr) {
+        std::fprintf(stderr, "%s.%s ended the program mid-test\n", running->test_suite_name(),
+                     running->name());
+        std::_Exit(1);
+      }
+    });
+  }
+  std::atexit([] {
+    if (!liveDir.empty())
+      RemoveDir(liveDir);
+  });
   return RUN_ALL_TESTS();
 }

@@ -1,12 +1,23 @@
-// Test support shared by every test program: each program's main() starts the toolkit (the
-// tests run under a virtual X server), and TempDirTest runs each test in a fresh temporary
-// working directory, since the game reads and writes its files there.
+// Shared by every test program: main() (support.cpp) starts the toolkit before the test framework
+// and fails the program when a test ends it through exit(); TempDirTest runs each test in a fresh
+// temporary working directory, BoardTest adds a board; the helpers drive the game as the toolkit
+// and the player would, and find what the windows show.
 #ifndef VELMINE_TESTS_SUPPORT_H
 #define VELMINE_TESTS_SUPPORT_H
 
-#include <gtest/gtest.h>
+#include "../fuzz/replay.h"
+#include "namedialog.h"
+#include "xpm/image.h"
 
-#include <string>
+#include <gtest/gtest.h>
+#include <gtkmm/button.h>
+#include <gtkmm/entry.h>
+
+#include <algorithm>
+#include <climits>
+#include <functional>
+#include <iostream>
+#include <vector>
 
 class TempDirTest : public ::testing::Test {
 protected:
@@ -19,12 +30,134 @@ private:
   std::string oldDir;
 };
 
-// Writes text to a file in the working directory, replacing it.
-void WriteText(const std::string& path, const std::string& text);
-// Reads a whole file; empty when it does not exist.
-std::string ReadText(const std::string& path);
-bool FileExists(const std::string& path);
-// Runs the main loop until nothing is pending, so queued redraws and size requests happen.
-void Flush();
+inline void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << text;
+}
+
+// A whole file; empty when it does not exist.
+inline std::string ReadText(const std::string& path) {
+  std::ostringstream all;
+  all << std::ifstream(path.c_str(), std::ios::binary).rdbuf();
+  return all.str();
+}
+
+inline bool FileExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+// What `what` writes to standard output: the game's trace. Kept in memory, since a test's file
+// size limit binds every file the process writes.
+inline std::string Trace(const std::function<void()>& what) {
+  std::ostringstream text;
+  std::streambuf* old = std::cout.rdbuf(text.rdbuf());
+  what();
+  std::cout.rdbuf(old);
+  return text.str();
+}
+
+// Runs the main loop until the X server has answered and nothing is pending, so that redraws,
+// size requests and resizes have happened.
+inline void Settle() {
+  for (int round = 0; round < 4; round++) {
+    if (round > 0)
+      gdk_display_sync(gdk_display_get_default());
+    while (Gtk::Main::events_pending())
+      Gtk::Main::iteration(false);
+  }
+}
+
+// The widgets of class T shown in `top` (itself included), in the order of its children.
+template <class T> std::vector<T*> ShownIn(Gtk::Widget* top) {
+  std::vector<T*> found;
+  if (top == nullptr || !top->get_visible())
+    return found;
+  if (T* widget = dynamic_cast<T*>(top))
+    found.push_back(widget);
+  if (Gtk::Container* box = dynamic_cast<Gtk::Container*>(top))
+    for (Gtk::Widget* child : box->get_children())
+      for (T* widget : ShownIn<T>(child))
+        found.push_back(widget);
+  return found;
+}
+
+// The shown top-level windows of class T, only those titled `title` unless it is empty.
+template <class T> std::vector<T*> Shown(const Glib::ustring& title = "") {
+  std::vector<T*> found;
+  for (Gtk::Window* window : Gtk::Window::list_toplevels())
+    if (T* shown = dynamic_cast<T*>(window))
+      if (window->get_visible() && (title.empty() || window->get_title() == title))
+        found.push_back(shown);
+  return found;
+}
+
+// The shown button labelled `label` in a window; fails the test when there is none.
+inline Gtk::Button* ButtonIn(Gtk::Widget* window, const Glib::ustring& label) {
+  for (Gtk::Button* button : ShownIn<Gtk::Button>(window))
+    if (button->get_label() == label)
+      return button;
+  ADD_FAILURE() << "no button " << label << " shown";
+  return nullptr;
+}
+
+// The close box: a delete request as the window manager sends it. Whether a handler took it.
+inline bool CloseRequest(Gtk::Window* window) {
+  GdkEvent event = {};
+  event.any = {GDK_DELETE, window->get_window()->gobj(), TRUE};
+  return gtk_widget_event(GTK_WIDGET(window->gobj()), &event);
+}
+
+// A mouse button pressed, or released, on a cell as the toolkit sends it; whether a handler
+// claimed it.
+inline bool Press(MineTable* table, int index, unsigned button) {
+  return replay::ButtonEvent(table, index, button, GDK_BUTTON_PRESS);
+}
+
+inline bool Release(MineTable* table, int index, unsigned button) {
+  return replay::ButtonEvent(table, index, button, GDK_BUTTON_RELEASE);
+}
+
+// One record of MINE_SCORE.data as the game writes it, its check value summed for ASCII names.
+inline std::string ScoreLine(int score, int row, int col, int bomb, int sec, int mode, int stamp,
+                             const std::string& name) {
+  int check = row * col + bomb + sec;
+  for (char c : name)
+    check += c;
+  std::ostringstream line;
+  line << score << '\t' << row << '\t' << col << '\t' << bomb << '\t' << sec << '\t' << mode << '\t'
+       << stamp << '\t' << check << '\t' << name << '\n';
+  return line.str();
+}
+
+// A 10 x 10 board not yet built, with its own clock and an empty score list.
+class BoardTest : public TempDirTest {
+protected:
+  void SetUp() override {
+    TempDirTest::SetUp();
+    table = new MineTable(nullptr, &timer, &scores);
+  }
+  void TearDown() override;
+
+  int Cells() const {
+    return table->nRow * table->nCol;
+  }
+  // Makes the board a game in progress with bombs exactly on the given cells.
+  void Plant(const std::vector<int>& bombs) {
+    for (int i = 0; i < Cells(); i++)
+      table->board[i]->bomb = std::count(bombs.begin(), bombs.end(), i) > 0;
+    table->SetNum();
+    table->nBomb = static_cast<int>(bombs.size());
+    table->BombCount = table->MissCount = 0;
+    table->startFlag = 1;
+  }
+  // Whether cell `index` shows `picture`.
+  bool Shows(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) const {
+    return table->board[index]->image->get_pixbuf() == picture;
+  }
+
+  MineTimer timer;
+  ScoreFile scores;
+  MineTable* table = nullptr;
+};
 
 #endif

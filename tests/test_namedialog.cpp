@@ -1,37 +1,26 @@
-// The winner's name entry: its input filter, the close box, and Ok recording the win and opening
-// the table on it. Needs a display and a temporary working directory.
-#include "namedialog.h"
-#include "scoredialog.h"
-#include "scorefile.h"
+// The winner's name entry, through what it shows: its input filter, the close box, and Ok
+// recording the win and opening the table on it. Needs a display and a temporary directory.
 #include "support.h"
-#include "table.h"
-#include "timer.h"
 
-#include <string>
-
-class NameDialogTest : public TempDirTest {
+class NameDialogTest : public BoardTest {
 protected:
-  ScoreFile list;
-  MineTimer timer;
-  MineTable* board = nullptr;
-  NameDialog* dialog = nullptr;
-
   void SetUp() override {
-    TempDirTest::SetUp();
-    board = new MineTable(nullptr, &timer, &list);
-    board->nRow = board->nCol = board->nBomb = 10;
-    board->mode = 1;
+    BoardTest::SetUp();
+    table->nBomb = 10;
+    table->mode = 1;
     timer.nSec = 250;
-    dialog = new NameDialog(board);
+    dialog = new NameDialog(table);
+    std::vector<Gtk::Entry*> entries = ShownIn<Gtk::Entry>(dialog);
+    ASSERT_EQ(entries.size(), 1u);
+    entry = entries[0];
   }
   void TearDown() override {
     delete dialog;
-    for (Gtk::Window* window : Gtk::Window::list_toplevels())
-      delete dynamic_cast<ScoreDialog*>(window);
-    delete board;
-    list.ALLDeleteList();
-    TempDirTest::TearDown();
+    BoardTest::TearDown();
   }
+
+  NameDialog* dialog = nullptr;
+  Gtk::Entry* entry = nullptr;
 };
 
 // Chunks come as key presses or pastes: each is judged by its first character, refused whole
@@ -49,36 +38,27 @@ TEST_F(NameDialogTest, TheEntryTakesOnlyWhatANameMayHold) {
                              {"xyz", "ob7-z\303\251xy"},
                              {"q", "ob7-z\303\251xy"}};
   for (const auto& c : chunks) {
-    int position = dialog->entry->get_text_length();
-    dialog->entry->insert_text(c[0], Glib::ustring(c[0]).bytes(), position);
-    EXPECT_EQ(dialog->entry->get_text(), c[1]) << c[0];
+    int position = entry->get_text_length();
+    entry->insert_text(c[0], Glib::ustring(c[0]).bytes(), position);
+    EXPECT_EQ(entry->get_text(), c[1]) << c[0];
   }
-  GdkEventAny event = {GDK_DELETE, dialog->get_window()->gobj(), TRUE};
-  testing::internal::CaptureStdout();
-  dialog->event(reinterpret_cast<GdkEvent*>(&event));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "no delete\n");
+  EXPECT_EQ(Trace([this] { EXPECT_TRUE(CloseRequest(dialog)); }), "no delete\n");
   EXPECT_TRUE(dialog->get_visible());
 }
 
 TEST_F(NameDialogTest, OkRecordsTheWinAndSelectsItInTheTable) {
-  WriteText("MINE_SCORE.data", "1000\t10\t10\t10\t20\t1\t5\t447\tann\n");
-  dialog->entry->set_text("bo\303\251");
-  testing::internal::CaptureStdout();
-  dialog->okButton->clicked();
+  WriteText("MINE_SCORE.data", ScoreLine(1000, 10, 10, 10, 20, 1, 5, "ann"));
+  entry->set_text("bo\303\251");
+  std::string trace = Trace([this] { ButtonIn(dialog, "Ok")->clicked(); });
   dialog = nullptr;
-  EXPECT_NE(testing::internal::GetCapturedStdout().find("Ok...\n[bo\303\251]\n"),
-            std::string::npos);
-  ScoreDialog* table = nullptr;
-  for (Gtk::Window* window : Gtk::Window::list_toplevels())
-    if (dynamic_cast<ScoreDialog*>(window) != nullptr)
-      table = dynamic_cast<ScoreDialog*>(window);
-  ASSERT_NE(table, nullptr);
-  EXPECT_EQ(ReadText("MINE_SCORE.data"), "1000\t10\t10\t10\t20\t1\t5\t447\tann\n555\t10\t10\t10\t"
-                                         "250\t1\t" +
-                                             std::to_string(table->targetRow) +
-                                             "\t508\tbo\303\251\n");
+  EXPECT_NE(trace.find("Ok...\n[bo\303\251]\n"), std::string::npos);
+  std::vector<ScoreDialog*> shown = Shown<ScoreDialog>("SCORE");
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(ReadText("MINE_SCORE.data"),
+            ScoreLine(1000, 10, 10, 10, 20, 1, 5, "ann") + "555\t10\t10\t10\t250\t1\t" +
+                std::to_string(shown[0]->targetRow) + "\t508\tbo\303\251\n");
   Gtk::TreeModel::Path path;
   Gtk::TreeViewColumn* column;
-  table->listView->get_cursor(path, column);
+  shown[0]->listView->get_cursor(path, column);
   EXPECT_EQ(path.to_string(), "1");
 }

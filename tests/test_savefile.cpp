@@ -1,13 +1,9 @@
 // The saved game: its bytes and stamp, the check's results and traces, and loading into a fresh
-// board. Real widgets (a display); each test runs in a fresh temporary working directory.
-#include "board_support.h"
-#include "savefile.h"
+// board. Needs a display; runs in a temporary working directory. Files are stamped as the fuzz
+// replay stamps them (replay::WriteSave), so that their contents alone decide.
+#include "support.h"
 
-#include <cstdlib>
 #include <fcntl.h>
-#include <string>
-#include <sys/stat.h>
-#include <vector>
 
 namespace {
 
@@ -15,6 +11,7 @@ const char saveName[] = "MINE_SAVE.data";
 // A sound 2 x 2 game: one bomb, marked; one safe cell open.
 const std::string smallGame = "STATE<\n2\t2\t10\t1\t8\t1\t0\t55\t4\n>\nBOARD<\n"
                               "0\t0\t2\t1\t1\n1\t0\t0\t0\t1\n0\t1\t1\t0\t1\n1\t1\t1\t0\t1\n>\n";
+const std::string stamp = "FILE<\n@INO\t1700000000\t123456789\t@BIRTH\n>\n";
 
 std::string Edited(std::string text, const std::string& from, const std::string& to) {
   return text.replace(text.find(from), from.size(), to);
@@ -22,19 +19,12 @@ std::string Edited(std::string text, const std::string& from, const std::string&
 
 class SaveFileTest : public BoardTest {
 protected:
-  SaveFile saveFile;
-  MineTimer loadTimer;
-  MineTable* loaded = nullptr;
-
   void TearDown() override {
     delete loaded;
-    loadTimer.Stop();
     BoardTest::TearDown();
   }
   std::string Save(MineTable* board) {
-    testing::internal::CaptureStdout();
-    saveFile.SaveState(board);
-    return testing::internal::GetCapturedStdout();
+    return Trace([&] { saveFile.SaveState(board); });
   }
   // The file a board saves, less its stamp.
   std::string Body(MineTable* board) {
@@ -42,9 +32,8 @@ protected:
     return ReadText(saveName).substr(0, ReadText(saveName).find("FILE<"));
   }
   int Find(std::string* trace = nullptr) {
-    testing::internal::CaptureStdout();
-    int result = saveFile.FindState();
-    std::string text = testing::internal::GetCapturedStdout();
+    int result = 0;
+    std::string text = Trace([&] { result = saveFile.FindState(); });
     if (trace != nullptr)
       *trace = text;
     return result;
@@ -53,70 +42,35 @@ protected:
     delete loaded;
     loadTimer.Stop();
     loadTimer.nSec = 0;
-    loaded = new MineTable(nullptr, &loadTimer, scoreFile);
-    testing::internal::CaptureStdout();
-    saveFile.LoadState(loaded);
-    return testing::internal::GetCapturedStdout();
+    loaded = new MineTable(nullptr, &loadTimer, &scores);
+    return Trace([this] { saveFile.LoadState(loaded); });
   }
-  // The stamp of the file as it is now, given its modification time.
-  std::string Stamp(long sec, long nsec) {
-    struct statx st;
-    EXPECT_EQ(statx(AT_FDCWD, saveName, 0, STATX_INO | STATX_BTIME, &st), 0);
-    int birth = (st.stx_mask & STATX_BTIME) != 0 ? static_cast<int>(st.stx_btime.tv_sec) : 0;
-    return std::to_string(static_cast<int>(static_cast<unsigned>(st.stx_ino))) + "\t" +
-           std::to_string(sec) + "\t" + std::to_string(nsec) + "\t" + std::to_string(birth);
-  }
-  // A crafted file whose stamp matches it, so that only its contents can refuse it.
-  void WriteStamped(const std::string& body) {
-    WriteText(saveName, body);
-    WriteText(saveName, body + "FILE<\n" + Stamp(1700000000, 123456789) + "\n>\n");
-    timespec times[2] = {{0, UTIME_OMIT}, {1700000000, 123456789}};
-    ASSERT_EQ(utimensat(AT_FDCWD, saveName, times, 0), 0);
-  }
-  // Every slot holds a cell in its own place, drawn at the board's size, and the counters agree.
-  void ExpectWhole(MineTable* board) {
-    int bombs = 0, hits = 0, misses = 0;
-    for (int i = 0; i < MineTable::CAPACITY; i++) {
-      MineButton* cell = board->board[i];
-      ASSERT_EQ(cell != nullptr, i < board->nRow * board->nCol) << i;
-      if (cell == nullptr)
-        continue;
-      EXPECT_EQ(cell->col * board->nRow + cell->row, i);
-      EXPECT_EQ(cell->image->get_pixbuf()->get_width(), board->nSize) << i;
-      bombs += cell->bomb;
-      hits += cell->state == 2 && cell->bomb;
-      misses += cell->state == 2 && !cell->bomb;
-    }
-    EXPECT_EQ(board->nBomb, bombs);
-    EXPECT_EQ(board->BombCount, hits);
-    EXPECT_EQ(board->MissCount, misses);
-  }
+
+  SaveFile saveFile;
+  MineTimer loadTimer;
+  MineTable* loaded = nullptr;
 };
 
-} // namespace
-
 TEST_F(SaveFileTest, WritesTheGameAndItsStampToTheByte) {
-  WriteStamped(smallGame);
+  replay::WriteSave(smallGame + stamp);
   Load();
   EXPECT_EQ(Save(loaded), "WRITE\n55\n2\n");
   struct statx st;
-  ASSERT_EQ(statx(AT_FDCWD, saveName, 0, STATX_MTIME, &st), 0);
+  ASSERT_EQ(statx(AT_FDCWD, saveName, 0, STATX_INO | STATX_MTIME | STATX_BTIME, &st), 0);
+  int birth = (st.stx_mask & STATX_BTIME) != 0 ? static_cast<int>(st.stx_btime.tv_sec) : 0;
   EXPECT_EQ(ReadText(saveName),
-            smallGame + "FILE<\n" + Stamp(st.stx_mtime.tv_sec, st.stx_mtime.tv_nsec) + "\n>\n");
-  EXPECT_NEAR(static_cast<double>(st.stx_mtime.tv_sec), static_cast<double>(time(0)), 5);
+            smallGame + "FILE<\n" + std::to_string(static_cast<int>(unsigned(st.stx_ino))) + "\t" +
+                std::to_string(st.stx_mtime.tv_sec) + "\t" + std::to_string(st.stx_mtime.tv_nsec) +
+                "\t" + std::to_string(birth) + "\n>\n");
+  EXPECT_NEAR(st.stx_mtime.tv_sec, time(0), 5);
   std::string trace;
   EXPECT_EQ(Find(&trace), 0);
   EXPECT_EQ(trace, "LOAD STATE\nFIND:OPEN MINE_SAVE.data\nMATCH BOMBCOUNT\nMATCH MISSCOUNT\n"
                    "MATCH BOMB\nMODE :4\nMATCH ACT\nMATCH INODE\nMATCH ATIME\nMATCH CTIME\n"
                    "MATCH MTIME\n");
-}
-
-TEST_F(SaveFileTest, SavingAndCheckingPassesEveryTimeAcrossSecondBoundaries) {
-  WriteStamped(smallGame);
-  Load();
-  time_t start = time(0);
+  // Saved again and again, across second boundaries, it always checks sound.
   int failures = 0, rounds = 0;
-  for (; rounds < 1000 || time(0) <= start; rounds++) {
+  for (time_t start = time(0); rounds < 1000 || time(0) <= start; rounds++) {
     loadTimer.nSec = rounds;
     Save(loaded);
     failures += Find() != 0;
@@ -124,47 +78,34 @@ TEST_F(SaveFileTest, SavingAndCheckingPassesEveryTimeAcrossSecondBoundaries) {
   EXPECT_EQ(failures, 0) << "of " << rounds;
 }
 
-TEST_F(SaveFileTest, CopiesAndEditsAreRefused) {
-  WriteStamped(smallGame);
+// A copy with the times kept (2), a plain copy and an edit (3), an inconsistent edit (4), a
+// directory in the file's place (1, also when saving), and a game that has no mode (no file).
+TEST_F(SaveFileTest, CopiesEditsAndFailedSavesAreRefused) {
+  replay::WriteSave(smallGame + stamp);
   Load();
-  struct Case {
-    const char* command;
-    const char* before; // an edit raises the digit behind this by one
-    int result;
-  } cases[] = {{"cp -p MINE_SAVE.data c && mv c MINE_SAVE.data", nullptr, 2},
-               {"cp MINE_SAVE.data c && mv c MINE_SAVE.data", nullptr, 3},
-               {"cp MINE_SAVE.data c && cp c MINE_SAVE.data", nullptr, 3},
-               {nullptr, "\t1\t0\t", 3},
-               {nullptr, "\n1\t0\t0\t", 4}};
-  for (const Case& c : cases) {
+  const std::pair<const char*, int> cases[] = {
+      {"cp -p MINE_SAVE.data c && mv c MINE_SAVE.data", 2},
+      {"cp MINE_SAVE.data c && mv c MINE_SAVE.data", 3},
+      {"cp MINE_SAVE.data c && cp c MINE_SAVE.data", 3},
+      {"sed -i 's/^1\t0\t0\t0\t1$/1\t0\t0\t0\t2/' MINE_SAVE.data", 3},
+      {"sed -i 's/^1\t0\t0\t0\t1$/1\t0\t0\t1\t1/' MINE_SAVE.data", 4},
+      {"rm MINE_SAVE.data && mkdir MINE_SAVE.data", 1}};
+  for (const auto& c : cases) {
     Save(loaded);
-    if (c.command != nullptr) {
-      ASSERT_EQ(std::system(c.command), 0);
-    } else {
-      std::string text = ReadText(saveName);
-      text[text.find(c.before) + std::string(c.before).size()]++;
-      WriteText(saveName, text);
-    }
-    EXPECT_EQ(Find(), c.result) << (c.command != nullptr ? c.command : c.before);
+    ASSERT_EQ(std::system(c.first), 0);
+    EXPECT_EQ(Find(), c.second) << c.first;
   }
-}
-
-TEST_F(SaveFileTest, NoFileAndFailedOrRefusedSavesAreReported) {
+  EXPECT_EQ(Save(loaded), "WRITE\n55\n2\nCAN'T WRITE MINE_SAVE.data\n");
   std::string trace;
+  ASSERT_EQ(rmdir(saveName), 0);
   EXPECT_EQ(Find(&trace), 1);
   EXPECT_EQ(trace, "LOAD STATE\nNO MINE_SAVE.data\n");
-  WriteStamped(smallGame);
-  Load();
   loaded->mode = 0;
   EXPECT_EQ(Save(loaded), "");
   EXPECT_FALSE(FileExists(saveName));
-  loaded->mode = 4;
-  ASSERT_EQ(mkdir(saveName, 0755), 0);
-  EXPECT_EQ(Save(loaded), "WRITE\n55\n2\nCAN'T WRITE MINE_SAVE.data\n");
-  EXPECT_EQ(Find(), 1);
 }
 
-// Each file but the last few carries a stamp that matches it: its contents alone decide.
+// Each file carries a stamp that matches it: its contents alone decide, and the trace says why.
 TEST_F(SaveFileTest, ReadingJudgesCraftedFilesByTheirContents) {
   std::string crlf, largest = "STATE<\n100\t100\t10\t0\t4\t0\t0\t0\t4\n>\nBOARD<\n";
   for (char c : smallGame)
@@ -197,17 +138,20 @@ TEST_F(SaveFileTest, ReadingJudgesCraftedFilesByTheirContents) {
                            "65536\t65536\t10\t1\t8", "99999999999\t-99999999999\t10\t1\t8"})
     cases.push_back({Edited(smallGame, "2\t2\t10\t1\t8", size), "ERROR STATUS VALUE\n"});
   for (const auto& c : cases) {
-    WriteStamped(c.first);
+    replay::WriteSave(c.first + stamp);
     std::string trace;
     EXPECT_EQ(Find(&trace), c.second == "MATCH MTIME\n" ? 0 : 4) << c.second;
     EXPECT_NE(trace.find(c.second), std::string::npos) << trace;
   }
   for (const char* text : {"", "no sections > here\n", "STATE<\n>\nBOARD<\n>\nFILE<\n1\t2\n>\n"}) {
     WriteText(saveName, text);
-    EXPECT_EQ(Find(), 4) << text;
+    std::string trace;
+    EXPECT_EQ(Find(&trace), 4) << text;
+    EXPECT_EQ(trace.find("ERROR FILE \n") != std::string::npos, text[0] == 'S') << trace;
   }
 }
 
+// Marks on and beside bombs, saved, loaded and played on with the same moves as the original.
 TEST_F(SaveFileTest, APlayedGameLoadsAndPlaysOnExactlyAsSaved) {
   auto first = [this](int state, int bomb) {
     for (int i = 0; i < Cells(); i++)
@@ -216,59 +160,54 @@ TEST_F(SaveFileTest, APlayedGameLoadsAndPlaysOnExactlyAsSaved) {
     return -1;
   };
   table->ReCreate(12, 9, 25, 16);
-  testing::internal::CaptureStdout();
   Release(table, 0, 1);
   int bomb = first(1, 1);
   Press(table, bomb, 3);
   Press(table, first(1, 1), 3);
   Press(table, first(1, 0), 3);
-  testing::internal::GetCapturedStdout();
-  ASSERT_EQ(table->BombCount, 2);
   timer.nSec = 987;
   std::string saved = Body(table);
   EXPECT_EQ(Load(), "LOAD STATE\nOPEN MINE_SAVE.data\nMATCH INODE\nMATCH ATIME\nMATCH CTIME\n"
                     "MATCH MTIME\nOK FILE ELEMENT\n");
+  EXPECT_FALSE(FileExists(saveName));
   EXPECT_EQ(loadTimer.timeFlag, 1);
   for (int i = 0; i < Cells(); i++)
     EXPECT_EQ(loaded->board[i]->image->get_pixbuf(),
               table->board[i]->state == 0 ? loaded->image->TnumPix[table->board[i]->num]
                                           : loaded->image->TmarkPix[table->board[i]->state]);
   EXPECT_EQ(Body(loaded), saved);
-
-  // The same moves on both: unmark a bomb, mark a covered one, open a safe cell.
   int covered = first(1, 1), safe = first(1, 0);
-  testing::internal::CaptureStdout();
   for (MineTable* board : {table, loaded}) {
     Press(board, bomb, 3);
     Press(board, covered, 3);
     Release(board, safe, 1);
   }
-  testing::internal::GetCapturedStdout();
   EXPECT_EQ(table->board[safe]->state, 0);
-  ExpectWhole(loaded);
+  EXPECT_EQ(replay::CheckCounters(loaded), "");
   EXPECT_EQ(Body(loaded), Body(table));
 }
 
 // A damaged file is never applied beyond what the board can hold, and leaves no slot empty.
 TEST_F(SaveFileTest, DamagedFilesLoadIntoAWholeBoard) {
-  struct Case {
-    std::string text, trace;
-    int nRow;
-  } cases[] = {{"STATE<\n1\t10000\t10\t0\t24\t0\t0\t5\t4\n>\nBOARD<\n0\t0\t2\t1\t1\n"
-                "0\t1\t1\t0\t1\n>\nFILE<\n>\n",
-                "WRONG STATUS\nWRONG BOARD PLACE\nFILL BOARD 99\n", 10},
-               {"STATE<\n2\t2\t10\t2\t8\t1\t0\t5\t4\n>\nBOARD<\n0\t0\t2\t1\t1\n1\t0\t0\t0\t12\n"
-                "0\t1\t7\t1\t1\n>\n",
-                "WRONG BOARD VALUE\nWRONG BOARD VALUE\nFILL BOARD 3\n", 2},
-               {"", "LOAD STATE\nNO MINE_SAVE.data\nFILL BOARD 100\n", 10}};
-  for (const Case& c : cases) {
-    if (!c.text.empty())
-      WriteText(saveName, c.text);
-    EXPECT_NE(Load().find(c.trace), std::string::npos) << c.trace;
+  const std::tuple<std::string, std::string, int> cases[] = {
+      {"STATE<\n1\t10000\t10\t0\t24\t0\t0\t5\t4\n>\nBOARD<\n0\t0\t2\t1\t1\n0\t1\t1\t0\t1\n>\n"
+       "FILE<\n>\n",
+       "WRONG STATUS\nWRONG BOARD PLACE\nFILL BOARD 99\n", 10},
+      {"STATE<\n2\t2\t10\t2\t8\t1\t0\t5\t4\n>\nBOARD<"
+       "\n0\t0\t2\t1\t1\n1\t0\t0\t0\t12\n0\t1\t7\t1\t1\n1\t1\t1\n>\n",
+       "WRONG BOARD VALUE\nWRONG BOARD VALUE\nWRONG BOARD ELEMENTS\nFILL BOARD 3\n", 2},
+      {"", "LOAD STATE\nNO MINE_SAVE.data\nFILL BOARD 100\n", 10}};
+  for (const auto& [text, trace, nRow] : cases) {
+    if (!text.empty())
+      WriteText(saveName, text);
+    EXPECT_NE(Load().find(trace), std::string::npos) << trace;
     EXPECT_FALSE(FileExists(saveName));
-    EXPECT_EQ(loaded->nRow, c.nRow);
-    EXPECT_EQ(loadTimer.nSec, c.nRow == 2 ? 5 : 0);
-    EXPECT_EQ(loaded->board[0]->state, c.text.empty() ? 1 : 2);
-    ExpectWhole(loaded);
+    EXPECT_EQ(std::vector<int>({loaded->nRow, loadTimer.nSec, loaded->board[0]->state}),
+              std::vector<int>({nRow, nRow == 2 ? 5 : 0, text.empty() ? 1 : 2}));
+    EXPECT_EQ(replay::CheckWhole(loaded) + replay::CheckCounters(loaded), "");
+    for (int i = 0; i < loaded->nRow * loaded->nCol; i++)
+      EXPECT_EQ(loaded->board[i]->image->get_pixbuf()->get_width(), loaded->nSize) << i;
   }
 }
+
+} // namespace

@@ -1,48 +1,34 @@
-// The main window, its menu bar and its dialogs: start-up probe, close request, maximise undo,
-// commands, time grabs, the grid dialog and the largest board. Needs a display and a temp dir.
+// The main window, its menu bar, its clock and its dialogs, driven through what they show: the
+// start-up probe, the close request, the maximise undo, the commands, the clock (through its tick
+// handler and the main loop, never sleeps), the time grabs and the grid dialog. Needs a display;
+// runs in a temporary working directory.
 #include "support.h"
 
 #include "aboutdialog.h"
 #include "exit.h"
 #include "loaddialog.h"
-#include "menu.h"
-#include "minebutton.h"
 #include "savedialog.h"
-#include "savefile.h"
 #include "setgrid.h"
 #include "status.h"
-#include "table.h"
-#include "timer.h"
 #include "vbox.h"
 #include "window.h"
 
-#include <iostream>
-#include <sys/stat.h>
+#include <glibmm/main.h>
+#include <gtkmm/label.h>
+#include <gtkmm/menu.h>
+#include <gtkmm/scrollbar.h>
+#include <gtkmm/spinbutton.h>
+#include <gtkmm/statusbar.h>
 
 namespace {
 
-std::vector<Gtk::Dialog*> Open(const Glib::ustring& title = "") {
-  std::vector<Gtk::Dialog*> found;
-  for (Gtk::Window* window : Gtk::Window::list_toplevels())
-    if (Gtk::Dialog* dialog = dynamic_cast<Gtk::Dialog*>(window))
-      if (dialog->get_visible() && (title.empty() || dialog->get_title() == title))
-        found.push_back(dialog);
-  return found;
+// The texts of the labels shown in a widget.
+std::vector<std::string> Texts(Gtk::Widget* top) {
+  std::vector<std::string> texts;
+  for (Gtk::Label* label : ShownIn<Gtk::Label>(top))
+    texts.push_back(label->get_text());
+  return texts;
 }
-
-bool CloseRequest(Gtk::Window* window) {
-  GdkEvent event = {};
-  event.any = {GDK_DELETE, window->get_window()->gobj(), 0};
-  return gtk_widget_event(GTK_WIDGET(window->gobj()), &event);
-}
-
-// A left button release: on a waiting board it draws the bombs and starts a game.
-void Click(MineTable* table, int index) {
-  GdkEventButton event = {GDK_BUTTON_RELEASE, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
-  table->ReleaseEvent(&event, index);
-}
-
-} // namespace
 
 class WindowTest : public TempDirTest {
 protected:
@@ -51,40 +37,41 @@ protected:
     TempDirTest::TearDown();
   }
   void Start() {
-    testing::internal::CaptureStdout();
-    window = new MineWindow();
-    window->Create();
-    Settle();
-    trace = "\n" + testing::internal::GetCapturedStdout();
-    table = window->vbox->table;
-    menu = window->vbox->menu;
-  }
-  // Lets the X server answer resizes and maps, and the toolkit lay the result out.
-  void Settle() {
-    for (int i = 0; i < 3; i++, gdk_display_sync(gdk_display_get_default()))
-      Flush();
-    Flush();
-  }
-  void CloseDialogs() {
-    for (int guard = 0; guard < 50 && !Open().empty(); guard++, Flush())
-      CloseRequest(Open()[0]);
+    trace = "\n" + Trace([this] {
+              window = new MineWindow();
+              window->Create();
+              Settle();
+            });
+    vbox = window->vbox;
+    table = vbox->table;
   }
   void Close() {
-    CloseDialogs();
+    for (int guard = 0; guard < 50 && !Shown<Gtk::Dialog>().empty(); guard++, Settle())
+      CloseRequest(Shown<Gtk::Dialog>()[0]);
     delete window;
-    window = 0;
-    Flush();
+    window = nullptr;
+    Settle();
+  }
+  int ScrollBars() {
+    return table->scrWin->get_hscrollbar()->get_visible() +
+           table->scrWin->get_vscrollbar()->get_visible();
   }
   std::string Status() {
-    for (Gtk::Widget* child : window->vbox->vbox->get_children())
-      if (GTK_IS_STATUSBAR(child->gobj()))
-        return gtk_label_get_text(GTK_LABEL(GTK_STATUSBAR(child->gobj())->label));
-    return "";
+    return Texts(ShownIn<Gtk::Statusbar>(window).at(0)).at(0);
+  }
+  // The entry labelled `label` in the menu shown under the menu bar's `title`.
+  Gtk::MenuItem* Entry(const std::string& title, const std::string& label) {
+    for (Gtk::MenuItem* top : ShownIn<Gtk::MenuItem>(window))
+      for (Gtk::MenuItem* item : ShownIn<Gtk::MenuItem>(top->get_submenu()))
+        if (top->get_label() == title && item->get_label() == label)
+          return item;
+    ADD_FAILURE() << "no " << title << " > " << label;
+    return nullptr;
   }
 
-  MineWindow* window = 0;
-  MineTable* table = 0;
-  MineMenu* menu = 0;
+  MineWindow* window = nullptr;
+  MainVBox* vbox = nullptr;
+  MineTable* table = nullptr;
   std::string trace;
 };
 
@@ -102,8 +89,8 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
     if (save) {
       Start();
       table->ReCreate(12, 9, 30, 20);
-      Click(table, 50);
-      window->vbox->saveFile->SaveState(table);
+      Release(table, 50, 1);
+      Trace([this] { vbox->saveFile->SaveState(table); });
       Close();
     }
     ASSERT_EQ(std::system(shell), 0);
@@ -115,203 +102,260 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
     EXPECT_FALSE(window->timer->timeLabel->get_visible()); // until the clock's first tick
     EXPECT_EQ(table->startFlag, sound ? 1 : 0);
     EXPECT_EQ(Status(), sound ? "Free  : 12 x 9  bomb 30 %" : "Beginner  : 10 x 10  bomb 10 %");
-    ASSERT_EQ(Open("LOAD").size(), message.empty() ? 0u : 1u);
+    std::vector<LoadDialog*> load = Shown<LoadDialog>("LOAD");
+    ASSERT_EQ(load.size(), message.empty() ? 0u : 1u);
     if (message.empty())
       continue;
-    LoadDialog* load = dynamic_cast<LoadDialog*>(Open("LOAD")[0]);
-    EXPECT_EQ(load->label->get_text(), message);
+    EXPECT_EQ(Texts(load[0]), std::vector<std::string>({message, "Ok"}));
     EXPECT_EQ(window->timer->timeFlag, 0);
-    load->okButton->clicked();
+    ButtonIn(load[0], "Ok")->clicked();
     EXPECT_EQ(window->timer->timeFlag, sound ? 1 : 0);
   }
+  LoadDialog* unknown = new LoadDialog(window->timer, 4); // a code with no message shows none
+  EXPECT_EQ(Texts(unknown), std::vector<std::string>({"", "Ok"}));
+  ButtonIn(unknown, "Ok")->clicked();
 }
 
 TEST_F(WindowTest, CloseRequestAsksAndQuitExitsWithZeroAndAMaximiseIsUndone) {
   Start();
-  Click(table, 44);
+  Release(table, 44, 1);
   EXPECT_TRUE(CloseRequest(window));
-  ASSERT_EQ(Open("EXIT").size(), 1u);
+  ASSERT_EQ(Shown<Gtk::Dialog>("EXIT").size(), 1u);
+  Gtk::Dialog* exit = Shown<Gtk::Dialog>("EXIT")[0];
+  EXPECT_EQ(Texts(exit), std::vector<std::string>({"Quit ?", "Cancel", "OK"}));
   EXPECT_EQ(window->timer->timeFlag, 0);
   EXPECT_EXIT(
       {
-        std::vector<Gtk::Widget*> buttons = Open("EXIT")[0]->get_action_area()->get_children();
-        static_cast<Gtk::Button*>(buttons.back())->clicked(); // OK
+        ButtonIn(exit, "OK")->clicked();
         std::exit(7);
       },
       testing::ExitedWithCode(0), "");
   // With no window manager on the test display, an unmapped window changes its state at once.
   window->hide();
-  Flush();
+  Settle();
   window->maximize();
   ASSERT_TRUE(window->get_window()->get_state() & Gdk::WINDOW_STATE_MAXIMIZED);
-  Flush();
+  Settle();
   EXPECT_FALSE(window->get_window()->get_state() & Gdk::WINDOW_STATE_MAXIMIZED);
 }
 
-// Each command (none: the Reset button) runs on a game in progress on the board the previous one
-// left, Save once on a waiting board; a marked cell tells a board reset in place from a new one.
+// Each command (a menu and an entry; no menu: the Reset button) runs on a game in progress on the
+// board the previous one left, Save once on a waiting board; a marked cell tells a board reset in
+// place from a new one.
+// A key goes where the focus is, which is on the reset button only when Tab put it there.
+TEST_F(WindowTest, AStrayKeyKeepsTheGameAndTabThenSpaceResets) {
+  Start();
+  auto key = [this](guint keyval) {
+    return Trace([&] {
+      GdkKeymapKey* keys = nullptr;
+      gint count = 0;
+      ASSERT_TRUE(gdk_keymap_get_entries_for_keyval(nullptr, keyval, &keys, &count));
+      for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
+        GdkEvent event = {};
+        event.key = {type,    window->get_window()->gobj(),          TRUE, 0, 0, keyval, 0,
+                     nullptr, static_cast<guint16>(keys[0].keycode), 0,    0};
+        gtk_widget_event(GTK_WIDGET(window->gobj()), &event);
+      }
+      g_free(keys);
+      Settle();
+    });
+  };
+  Release(table, 55, 1);
+  int covered = 0;
+  while (table->board[covered]->state == 0)
+    covered++;
+  for (guint keyval : {GDK_space, GDK_Return}) {
+    EXPECT_EQ(key(keyval), "");
+    Press(table, covered, 3);
+    EXPECT_EQ(key(keyval), "");
+    EXPECT_EQ(window->get_focus(), table->board[covered]);
+    EXPECT_EQ(table->startFlag + table->board[covered]->get_active(), 1);
+  }
+  Close();
+  Start();
+  key(GDK_Tab);
+  EXPECT_EQ(key(GDK_space).substr(0, 13), "button click\n");
+}
+
 TEST_F(WindowTest, EachCommandTracesAndActs) {
   const char* beginner = "Beginner : 10 x 10  bomb 10 %";
-  const std::tuple<Gtk::MenuItem * MineMenu::*, std::string, std::string, int, bool, const char*>
+  const std::tuple<std::string, std::string, std::string, std::string, int, bool, const char*>
       commands[] = {
-          {0, "button click\n", "", 11, true, "Free : 30 x 12  bomb 41 %"},
-          {&MineMenu::resetItem, "Reset...\n", "", 11, true, "Free : 30 x 12  bomb 41 %"},
-          {&MineMenu::mediumItem, "Medium...\n", "", 14, false, "Medium : 15 x 15  bomb 15 %"},
-          {&MineMenu::mediumItem, "Medium...\n", "", 14, true, "Medium : 15 x 15  bomb 15 %"},
-          {&MineMenu::advanceItem, "Advance...\n", "", 9, false, "Advance : 20 x 20  bomb 20 %"},
-          {&MineMenu::beginnerItem, "Beginner...\n", "", 24, false, beginner},
-          {&MineMenu::saveItem, "ACTIVATE SAVE\n", "", 24, true, beginner},
-          {&MineMenu::setgridItem, "", "SET GRID", 24, true, beginner},
-          {&MineMenu::exitItem, "", "EXIT", 24, true, beginner},
-          {&MineMenu::scoreItem, "OK! MATCH LIST\nACTIVATE SCORE\n", "SCORE", 24, true, beginner},
-          {&MineMenu::saveItem, "ACTIVATE SAVE\n", "SAVE", 24, true, beginner},
-          {&MineMenu::aboutItem, "ACTIVATE ABOUT\n", "ABOUT", 24, true, beginner}};
+          {"", "Reset", "button click\n", "", 11, true, "Free : 30 x 12  bomb 41 %"},
+          {"Game", "Reset", "Reset...\n", "", 11, true, "Free : 30 x 12  bomb 41 %"},
+          {"Game", "Medium", "Medium...\n", "", 14, false, "Medium : 15 x 15  bomb 15 %"},
+          {"Game", "Medium", "Medium...\n", "", 14, true, "Medium : 15 x 15  bomb 15 %"},
+          {"Game", "Advance", "Advance...\n", "", 9, false, "Advance : 20 x 20  bomb 20 %"},
+          {"Game", "Beginner", "Beginner...\n", "", 24, false, beginner},
+          {"Option", "Save", "ACTIVATE SAVE\n", "", 24, true, beginner},
+          {"Option", "Set Grid", "", "SET GRID", 24, true, beginner},
+          {"Game", "Exit", "", "EXIT", 24, true, beginner},
+          {"Option", "Score", "OK! MATCH LIST\nACTIVATE SCORE\n", "SCORE", 24, true, beginner},
+          {"Option", "Save", "ACTIVATE SAVE\n", "SAVE", 24, true, beginner},
+          {"Help", "About", "ACTIVATE ABOUT\n", "ABOUT", 24, true, beginner}};
   Start();
   table->ReCreate(30, 12, 41, 11);
-  for (const auto& [item, said, opens, nSize, inPlace, status] : commands) {
-    SCOPED_TRACE(said);
-    if (item != &MineMenu::saveItem || !opens.empty())
-      Click(table, 55);
+  for (const auto& [menu, entry, said, opens, nSize, inPlace, status] : commands) {
+    SCOPED_TRACE(entry);
+    if (entry != "Save" || !opens.empty())
+      Release(table, 55, 1);
     table->board[0]->set_name("marked");
-    Flush();
-    testing::internal::CaptureStdout();
-    item ? (menu->*item)->activate() : window->vbox->button->clicked();
-    Flush();
+    Settle();
+    std::string out = Trace([&, menu = menu, entry = entry] {
+      menu.empty() ? ButtonIn(window, entry)->clicked() : Entry(menu, entry)->activate();
+      Settle();
+    });
     // A new board goes on to trace its size and the window's fit.
-    EXPECT_EQ(testing::internal::GetCapturedStdout().substr(0, opens.empty() ? said.size() : -1),
-              said);
-    EXPECT_EQ(Open(opens).size(), opens.empty() ? 0u : 1u);
+    EXPECT_EQ(out.substr(0, opens.empty() ? said.size() : -1), said);
+    EXPECT_EQ(Shown<Gtk::Dialog>(opens).size(), opens.empty() ? 0u : 1u);
     EXPECT_EQ(Status(), status);
     EXPECT_EQ(table->nSize, nSize);
     EXPECT_EQ(table->board[0]->get_name() == "marked", inPlace);
     for (int i = 0; opens.empty() && i < table->nRow * table->nCol; i++)
       EXPECT_EQ(table->board[i]->state + table->startFlag + window->timer->timeFlag, 1);
-    CloseDialogs();
+    for (Gtk::Dialog* dialog : Shown<Gtk::Dialog>())
+      CloseRequest(dialog);
+    EXPECT_EQ(ScrollBars(), 0) << "a board that fits is cut";
   }
+  Trace([this] {
+    table->ReCreate(100, 50, 10, 8);
+    Settle();
+  });
+  EXPECT_EQ(ScrollBars(), 2);
 }
 
-TEST_F(WindowTest, TheLargestBoardFitsWithinTheScreen) {
+TEST_F(WindowTest, DialogsPauseTheClockOnlyWhileOpenAndFreeAllTheyShow) {
   Start();
-  GridDialog* grid = menu->gridDialog;
-  grid->Show();
-  for (Gtk::SpinButton* spin : {grid->rowSpin, grid->colSpin, grid->bombSpin, grid->sizeSpin})
-    spin->set_value(100);
-  grid->reset->clicked();
-  Settle();
-  EXPECT_EQ(Status(), "Free : 100 x 50  bomb 60 %");
-  int width = 0, height = 0;
-  window->get_size(width, height);
-  EXPECT_TRUE(width > 362 && width <= 800 && height <= 600) << width << " x " << height;
-}
-
-// A Beginner board with its status bar and grid dialog, and a clock at rest.
-class DialogTest : public TempDirTest {
-protected:
-  DialogTest() : table(0, &timer, 0) {
-    table.CreateTable();
-    status.Create(&table);
-    grid.Create(&table, &status);
-  }
-  std::vector<int> Grid() {
-    std::vector<int> shown;
-    for (Gtk::SpinButton* spin : {grid.rowSpin, grid.colSpin, grid.bombSpin, grid.sizeSpin})
-      shown.push_back(spin->get_value_as_int());
-    return {shown[0], shown[1], shown[2], shown[3], grid.tRow, grid.tCol, grid.tBomb, grid.tSize};
-  }
-
-  MineTimer timer;
-  MineTable table;
-  SaveFile saveFile;
-  MineStatus status;
-  GridDialog grid;
-};
-
-// An open dialog: the window holding the grab, what closing must free, OK and Cancel.
-struct Opened {
-  Opened(AboutDialog* d) : window(d), parts{d, d->textView, d->okButton}, buttons{d->okButton} {}
-  Opened(ExitDialog* d)
-      : window(d->dialog), parts{d->dialog, d->label, d->okButton, d->cancelButton},
-        buttons{d->okButton, d->cancelButton} {}
-  Opened(SaveDialog* d)
-      : window(d), parts{d, d->label, d->okButton, d->cancelButton}, buttons{d->okButton,
-                                                                             d->cancelButton} {}
-  Opened(LoadDialog* d) : window(d), parts{d, d->label, d->okButton}, buttons{d->okButton} {}
-  Gtk::Window* window;
-  std::vector<Gtk::Widget*> parts;
-  Gtk::Button* buttons[2];
-};
-
-TEST_F(DialogTest, EveryWayOutReleasesTheGrabAndResumesOnlyWhatItPaused) {
-  const std::function<Opened()> open[] = {
-      [&] { return Opened(new AboutDialog(&timer)); },
-      [&] { return Opened(new ExitDialog(&timer)); },
-      [&] { return Opened(new SaveDialog(&table, &saveFile, &timer)); },
-      [&] { return Opened(new LoadDialog(&timer, 0)); }};
-  // By dialog: OK, Cancel or the close box (2), and what that traces. The save fails: a directory
-  // stands in its way (as root, a read-only one would not).
+  MineTimer* timer = window->timer;
+  const std::function<Gtk::Window*()> open[] = {
+      [&] { return new AboutDialog(timer); }, [&] { return (new ExitDialog(timer))->dialog; },
+      [&] { return new SaveDialog(table, vbox->saveFile, timer); },
+      [&] { return new LoadDialog(timer, 0); },
+      [&] {
+        ScoreDialog* score = new ScoreDialog(vbox->scoreFile, timer);
+        score->Create(0);
+        return score;
+      }};
+  // By dialog: the button pressed ("" the close box), and what that traces. The save fails: a
+  // directory stands in its way (as root, a read-only one would not).
   ASSERT_EQ(mkdir("MINE_SAVE.data", 0755), 0);
-  const std::tuple<int, int, std::string> paths[] = {
-      {0, 0, "Quit\n"},      {0, 2, "delete...\n"}, {1, 1, "Return...\n"},   {1, 2, "delete...\n"},
-      {2, 1, "Return...\n"}, {2, 2, "delete...\n"}, {2, 0, "SAVE FALSED\n"}, {3, 0, ""},
-      {3, 2, "delete...\n"}};
-  for (const auto& [dialog, way, said] : paths)
+  const std::tuple<int, std::string, std::string> paths[] = {
+      {0, "Ok", "Quit\n"},          {0, "", "delete...\n"},
+      {1, "Cancel", "Return...\n"}, {1, "", "delete...\n"},
+      {2, "Cancel", "Return...\n"}, {2, "", "delete...\n"},
+      {2, "Ok", "SAVE FALSED\n"},   {3, "Ok", ""},
+      {3, "", "delete...\n"},       {4, "OK", "Return...\n"},
+      {4, "", "delete...\n"}};
+  for (const auto& [dialog, button, said] : paths)
     for (int running = 0; running < 2; running++) {
       SCOPED_TRACE(said + std::to_string(dialog));
-      running ? timer.Start() : timer.Stop();
-      timer.nSec = 57;
-      Opened opened = open[dialog]();
-      EXPECT_EQ(timer.timeFlag, 0);
-      EXPECT_EQ(gtk_grab_get_current(), GTK_WIDGET(opened.window->gobj()));
+      running ? timer->Start() : timer->Stop();
+      timer->nSec = 57;
+      Gtk::Window* shown = open[dialog]();
+      EXPECT_EQ(timer->timeFlag, 0);
+      EXPECT_EQ(gtk_grab_get_current(), GTK_WIDGET(shown->gobj()));
       int freed = 0;
-      for (Gtk::Widget* part : opened.parts)
+      std::vector<Gtk::Widget*> parts = ShownIn<Gtk::Widget>(shown);
+      for (Gtk::Widget* part : parts)
         g_object_weak_ref(
             G_OBJECT(part->gobj()), [](void* n, GObject*) { ++*(int*)n; }, &freed);
-      testing::internal::CaptureStdout();
-      way == 2 ? (void)CloseRequest(opened.window) : opened.buttons[way]->clicked();
-      EXPECT_NE(testing::internal::GetCapturedStdout().find(said), std::string::npos);
-      EXPECT_EQ(timer.timeFlag, running);
-      EXPECT_EQ(timer.nSec, 57);
+      std::string out = Trace([&] {
+        button.empty() ? (void)CloseRequest(shown) : ButtonIn(shown, button)->clicked();
+        Settle();
+      });
+      EXPECT_NE(out.find(said), std::string::npos) << out;
+      EXPECT_EQ(std::vector<int>({timer->timeFlag, timer->nSec, freed}),
+                std::vector<int>({running, 57, static_cast<int>(parts.size())}));
       EXPECT_EQ(gtk_grab_get_current(), nullptr);
-      EXPECT_EQ(freed, static_cast<int>(opened.parts.size()));
     }
-}
-
-TEST_F(DialogTest, SaveOkWritesAVerifiedGameAndExitsWithZero) {
+  ASSERT_EQ(rmdir("MINE_SAVE.data"), 0);
   EXPECT_EXIT(
       {
-        std::atexit(
-            [] { std::cerr << (SaveFile().FindState() == 0 ? "saved game verifies" : ""); });
-        (new SaveDialog(&table, &saveFile, &timer))->okButton->clicked();
+        std::atexit([] { std::cerr << (SaveFile().FindState() == 0 ? "saved, verified" : ""); });
+        ButtonIn(new SaveDialog(table, vbox->saveFile, timer), "Ok")->clicked();
       },
-      testing::ExitedWithCode(0), "saved game verifies");
+      testing::ExitedWithCode(0), "saved, verified");
 }
 
-// The grid's size for the cells down, the values Show puts back, and the clamp of an odd board.
-TEST_F(DialogTest, GridProposesSizesAndShowsTheBoardsValues) {
-  for (auto down :
-       std::vector<std::pair<int, int>>{{8, 31}, {10, 24}, {15, 14}, {20, 9}, {21, 8}, {50, 8}}) {
-    grid.colSpin->set_value(30);
-    grid.colSpin->set_value(down.first);
-    EXPECT_EQ(Grid(),
-              std::vector<int>({10, down.first, 10, down.second, 10, down.first, 10, down.second}));
+// The size proposed for the cells down (never below 8 pixels), the values shown again, Reset, and
+// an odd board's values clamped to what the spin buttons show.
+TEST_F(WindowTest, TheGridDialogProposesSizesAndAppliesWhatItShows) {
+  Start();
+  Entry("Option", "Set Grid")->activate();
+  Gtk::Dialog* grid = Shown<Gtk::Dialog>("SET GRID").at(0);
+  std::vector<Gtk::SpinButton*> spins = ShownIn<Gtk::SpinButton>(grid);
+  ASSERT_EQ(spins.size(), 4u);
+  auto shown = [&] {
+    std::vector<int> values;
+    for (Gtk::SpinButton* spin : spins)
+      values.push_back(spin->get_value_as_int());
+    return values;
+  };
+  for (auto down : std::vector<std::pair<int, int>>{
+           {8, 31}, {10, 24}, {15, 14}, {20, 9}, {21, 8}, {22, 8}, {23, 8}, {50, 8}}) {
+    spins[1]->set_value(30);
+    spins[1]->set_value(down.first);
+    EXPECT_EQ(shown(), std::vector<int>({10, down.first, 10, down.second}));
   }
-  timer.Start();
+  Release(table, 0, 1);
   for (bool closeBox : {false, true}) {
-    grid.Show();
-    EXPECT_EQ(Grid(), std::vector<int>({10, 10, 10, 24, 10, 10, 10, 24}));
-    for (Gtk::SpinButton* spin : {grid.rowSpin, grid.colSpin, grid.bombSpin})
-      spin->set_value(33);
-    testing::internal::CaptureStdout();
-    closeBox ? (void)CloseRequest(grid.dialog) : grid.close->clicked();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), closeBox ? "delete...\n" : "Return...\n");
-    EXPECT_FALSE(grid.dialog->is_visible());
+    for (int i = 0; i < 3; i++)
+      spins[i]->set_value(33);
+    EXPECT_EQ(
+        Trace([&] { closeBox ? (void)CloseRequest(grid) : ButtonIn(grid, "Close")->clicked(); }),
+        closeBox ? "delete...\n" : "Return...\n");
+    EXPECT_FALSE(grid->is_visible());
+    EXPECT_EQ(window->timer->timeFlag, 1);
+    Entry("Option", "Set Grid")->activate();
+    EXPECT_EQ(shown(), std::vector<int>({10, 10, 10, 24}));
   }
-  EXPECT_EQ(timer.timeFlag, 1);
-  // A loaded game may lie outside the ranges: Reset must apply what the spin buttons show.
-  table.nRow = 5, table.nCol = 200, table.pBomb = 90, table.nSize = 2;
+  for (int i = 0; i < 4; i++)
+    spins[i]->set_value(i < 3 ? 1000 : 8);
+  Trace([&] { ButtonIn(grid, "Reset")->clicked(); });
+  EXPECT_EQ(std::vector<int>({table->nRow, table->nCol, table->pBomb, table->nSize}),
+            std::vector<int>({100, 50, 60, 8}));
+  EXPECT_EQ(Status(), "Free : 100 x 50  bomb 60 %");
+  table->nRow = 5, table->nCol = 200, table->pBomb = 90, table->nSize = 2;
   GridDialog odd;
-  odd.Create(&table, &status);
-  table.nRow = table.nCol = 10;
+  odd.Create(table, vbox->status);
   EXPECT_EQ(std::vector<int>({odd.tRow, odd.tCol, odd.tBomb, odd.tSize}),
             std::vector<int>({8, 50, 60, 4}));
+  table->nRow = 100, table->nCol = 50, table->nSize = 8;
 }
+
+struct ClockTest : ::testing::Test, MineTimer {
+  // Runs the main loop until the count passes from or limitMs have gone by.
+  void RunPast(int from, int limitMs) {
+    bool late = false;
+    auto limit = Glib::signal_timeout().connect([&]() { return !(late = true); }, limitMs);
+    while (nSec <= from && !late)
+      Glib::MainContext::get_default()->iteration(true);
+    limit.disconnect();
+  }
+};
+
+TEST_F(ClockTest, OneConnectionTicksTenthsAndOnlyAClockTheGrabPausedResumes) {
+  EXPECT_EQ(Start(), 0);
+  EXPECT_EQ(Start(), 1);
+  RunPast(1, 5000);
+  ASSERT_EQ(Stop(), 0);
+  int stoppedAt = nSec;
+  RunPast(INT_MAX, 300); // a connection left behind by the second Start would tick on
+  EXPECT_EQ(nSec, stoppedAt);
+  Resume(Stop()); // Stop() gives 1: the clock was not running
+  EXPECT_EQ(timeFlag, 0);
+  Start();
+  Resume(Stop());
+  RunPast(stoppedAt, 5000);
+  EXPECT_GT(nSec, stoppedAt);
+  const std::pair<int, const char*> ticks[] = {{0, "time:      0.1 sec"},
+                                               {9999999, "time: 1000000.0 sec"},
+                                               {INT_MAX, "time: 214748364.7 sec"}};
+  for (const auto& tick : ticks) {
+    nSec = tick.first;
+    EXPECT_TRUE(TimeOut());
+    EXPECT_EQ(timeLabel->get_text(), tick.second) << tick.first;
+  }
+}
+
+} // namespace

@@ -18,7 +18,6 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
 
 import suite  # noqa: E402
-from player import SAVE_FILE  # noqa: E402
 
 ROOT = None
 LAUNCHER = None
@@ -49,16 +48,20 @@ class FromTheMenu(suite.PlayerCase):
         self.data = os.path.join(data_home, "velmine")
 
     def save_path(self):
-        return os.path.join(self.data, SAVE_FILE)
+        return os.path.join(self.data, "MINE_SAVE.data")
 
     def test_files_stay_in_the_data_directory(self):
         first_workdir = self.workdir
-        _, looks = self.play_and_save()
+        self.start()
+        self.click_cell(4, 4)
+        self.save_and_exit()
         self.assertEqual(os.listdir(first_workdir), [])
         self.workdir = tempfile.mkdtemp(prefix="velmine-elsewhere-")
         self.addCleanup(shutil.rmtree, self.workdir, True)
-        board = self.resume()
-        self.assertEqual(board.looks(self.steady_main()), looks)
+        # Resuming waits for the trace of a saved game found and passed.
+        game = self.resume()
+        self.assertIn("OPEN MINE_SAVE.data", game.lines)
+        self.assertFalse(os.path.exists(self.save_path()), "the saved game was not taken")
 
 
 class BadDataDirectory(unittest.TestCase):
