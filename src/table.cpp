@@ -36,6 +36,28 @@ bool HasBomb(const MineButton* cell) {
   return cell->bomb > 0;
 }
 
+// The grid lines one way (count of them, the first starting at origin) that overlap the span
+// [low, high): first to last, or first past last when none does.
+void VisibleLines(const GtkTableRowCol* lines, int count, int origin, double low, double high,
+                  int* first, int* last) {
+  *first = count;
+  *last = -1;
+  int at = origin;
+  for (int i = 0; i < count; i++) {
+    int end = at + lines[i].allocation;
+    if (end > low && at < high) {
+      *first = std::min(*first, i);
+      *last = i;
+    }
+    at = end + lines[i].spacing;
+  }
+}
+
+// Cells that come into view or leave it beyond this many at once are handled together: their
+// windows go with the box's and the ones in view are made anew off screen, which costs far less
+// than changing each window among the others on screen.
+const int manyCells = 32;
+
 } // namespace
 
 MineTable::WindowFit MineTable::FitWindow(int gridWidth, int gridHeight) {
@@ -56,7 +78,19 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
   std::fill(board, board + CAPACITY, static_cast<MineButton*>(0));
   table = new Gtk::Table(nRow, nCol, false);
   table->set_homogeneous(false);
-  scrWin = new Gtk::ScrolledWindow();
+  // Followed before the scrolled window hands them on: the viewport moves and redraws the grid
+  // in its own handler, and the cells coming into view must be there by then.
+  across = Gtk::manage(new Gtk::Adjustment(0, 0, 0));
+  down = Gtk::manage(new Gtk::Adjustment(0, 0, 0));
+  viewLinks[0] =
+      across->signal_value_changed().connect(sigc::mem_fun(*this, &MineTable::ViewChanged));
+  viewLinks[1] =
+      down->signal_value_changed().connect(sigc::mem_fun(*this, &MineTable::ViewChanged));
+  viewLinks[2] = across->signal_changed().connect(sigc::mem_fun(*this, &MineTable::LayoutChanged));
+  viewLinks[3] = down->signal_changed().connect(sigc::mem_fun(*this, &MineTable::LayoutChanged));
+  viewLinks[4] = table->signal_size_allocate().connect(
+      sigc::hide(sigc::mem_fun(*this, &MineTable::LayoutChanged)));
+  scrWin = new Gtk::ScrolledWindow(*across, *down);
   scrWin->set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
   cellBox = new Gtk::EventBox();
   cellBox->add(*table);
@@ -72,6 +106,8 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
 }
 
 MineTable::~MineTable() {
+  for (int i = 0; i < 6; i++)
+    viewLinks[i].disconnect();
   delete image;
   delete scrWin;
   delete cellBox;
@@ -134,6 +170,64 @@ void MineTable::ShowCells() {
   cellBox->set_child_visible(true);
 }
 
+void MineTable::ViewChanged() {
+  // Until the scrolled window is laid out there is no view to judge by: the cells stay as they
+  // are, all shown on a board that was never put on screen.
+  if (across->get_page_size() <= 0 || down->get_page_size() <= 0)
+    return;
+  // Child positions are relative to the box's window, the box's to the viewport's.
+  GtkTable* grid = table->gobj();
+  Gtk::Allocation box = cellBox->get_allocation();
+  Gtk::Allocation at = table->get_allocation();
+  int border = table->get_border_width();
+  int firstRow, lastRow, firstCol, lastCol;
+  VisibleLines(grid->cols, std::min<int>(grid->ncols, nRow), box.get_x() + at.get_x() + border,
+               across->get_value(), across->get_value() + across->get_page_size(), &firstRow,
+               &lastRow);
+  VisibleLines(grid->rows, std::min<int>(grid->nrows, nCol), box.get_y() + at.get_y() + border,
+               down->get_value(), down->get_value() + down->get_page_size(), &firstCol, &lastCol);
+  int cells = Cells();
+  int changes = 0;
+  for (int i = 0; i < cells && changes <= manyCells; i++) {
+    MineButton* cell = board[i];
+    if (cell == 0)
+      continue;
+    bool in = cell->row >= firstRow && cell->row <= lastRow && cell->col >= firstCol &&
+              cell->col <= lastCol;
+    changes += in != cell->get_child_visible();
+  }
+  if (changes == 0)
+    return;
+  bool many = changes > manyCells && cellBox->get_mapped();
+  if (many)
+    DropCellWindows();
+  for (int i = 0; i < cells; i++) {
+    MineButton* cell = board[i];
+    if (cell == 0)
+      continue;
+    // The cell with the keyboard focus keeps it, in view or not.
+    bool in = (cell->row >= firstRow && cell->row <= lastRow && cell->col >= firstCol &&
+               cell->col <= lastCol) ||
+              gtk_widget_is_focus(GTK_WIDGET(cell->gobj()));
+    cell->SetInView(in);
+  }
+  if (many)
+    cellBox->set_child_visible(true);
+}
+
+void MineTable::LayoutChanged() {
+  if (!cellBox->get_mapped())
+    ViewChanged();
+  else if (!viewLinks[5].connected())
+    viewLinks[5] = Glib::signal_idle().connect(sigc::mem_fun(*this, &MineTable::ViewIdle),
+                                               G_PRIORITY_HIGH_IDLE + 15);
+}
+
+bool MineTable::ViewIdle() {
+  ViewChanged();
+  return false;
+}
+
 MineButton* MineTable::CellAt(int Num0) const {
   if (Num0 < 0 || Num0 >= Cells())
     return 0;
@@ -159,6 +253,31 @@ void MineTable::PlaceCell(MineButton* cell, int Num0) {
       sigc::bind(sigc::mem_fun(*this, &MineTable::PressEvent), Num0), false);
 }
 
+MineButton* MineTable::FreshCell(int Num0) {
+  MineButton* cell = new MineButton(Num0 % nRow, Num0 / nRow, 0, 1, 0);
+  cell->SetImage(image->CreateMark(1));
+  PlaceCell(cell, Num0);
+  return cell;
+}
+
+void MineTable::CountBombs() {
+  nBomb = 0;
+  BombCount = 0;
+  MissCount = 0;
+  int cells = Cells();
+  for (int i = 0; i < cells; i++) {
+    MineButton* cell = board[i];
+    if (cell == 0)
+      continue;
+    if (HasBomb(cell))
+      nBomb++;
+    if (cell->state == 2 && HasBomb(cell))
+      BombCount++;
+    if (cell->state == 2 && !HasBomb(cell))
+      MissCount++;
+  }
+}
+
 void MineTable::CreateTable() {
   timer->Stop();
   timer->timeLabel->set_text("time :");
@@ -166,11 +285,8 @@ void MineTable::CreateTable() {
   SetMode();
   HideCells();
   int cells = Cells();
-  for (int i = 0; i < cells; i++) {
-    MineButton* cell = new MineButton(i % nRow, i / nRow, 0, 1, 0);
-    cell->SetImage(image->CreateMark(1));
-    PlaceCell(cell, i);
-  }
+  for (int i = 0; i < cells; i++)
+    FreshCell(i);
   startFlag = 0;
   table->show();
   ShowCells();
@@ -185,18 +301,16 @@ void MineTable::KeepCreate() {
   for (int i = 0; i < cells; i++) {
     MineButton* cell = board[i];
     // A saved game may have left the slot empty; the new game needs every cell.
-    if (cell == 0) {
-      cell = new MineButton(i % nRow, i / nRow, 0, 1, 0);
-      PlaceCell(cell, i);
-    }
+    if (cell == 0)
+      cell = FreshCell(i);
     cell->col = i / nRow;
     cell->row = i % nRow;
     cell->bomb = 0;
     cell->state = 1;
     cell->num = 0;
-    cell->set_sensitive(true);
-    cell->set_active(false);
-    cell->SetImage(image->CreateMark(1));
+    cell->SetUsable(true);
+    cell->SetPressed(false);
+    cell->SetPicture(image->Mark(1));
   }
   ShowCells();
   startFlag = 0;
@@ -214,7 +328,8 @@ void MineTable::ReCreate(int nRow0, int nCol0, int pBomb0, int nSize0) {
     return;
   }
   DropCellWindows();
-  for (int i = 0; i < CAPACITY; i++) {
+  // The grid finds a cell to take out from its most recently attached one.
+  for (int i = CAPACITY - 1; i >= 0; i--) {
     delete board[i];
     board[i] = 0;
   }
@@ -275,7 +390,7 @@ bool MineTable::PressEvent(GdkEventButton* event, int Num0) {
       else
         MissCount++;
     }
-    cell->SetImage(image->CreateMark(cell->state));
+    cell->SetPicture(image->Mark(cell->state));
   }
   if (BombCount == nBomb && MissCount == 0)
     GameOver();
@@ -294,13 +409,13 @@ bool MineTable::ReleaseEvent(GdkEventButton* event, int Num0) {
     return true;
   if (event->button == 1 && cell->state != 2) {
     cell->state = 0;
-    cell->set_active(true);
-    cell->set_sensitive(false);
+    cell->SetPressed(true);
+    cell->SetUsable(false);
     if (HasBomb(cell)) {
-      cell->SetImage(image->CreateBomb());
+      cell->SetPicture(image->Bomb());
       GameOver();
     } else {
-      cell->SetImage(image->CreateNumber(cell->num));
+      cell->SetPicture(image->Number(cell->num));
       if (cell->num == 0)
         BlankButton(&MineTable::ButtonHit, Num0);
     }
@@ -317,9 +432,9 @@ void MineTable::ButtonHit(int Num0) {
   if (cell->state == 2)
     MissCount--;
   cell->state = 0;
-  cell->set_active(true);
-  cell->set_sensitive(false);
-  cell->SetImage(image->CreateNumber(cell->num));
+  cell->SetPressed(true);
+  cell->SetUsable(false);
+  cell->SetPicture(image->Number(cell->num));
   if (cell->num != 0)
     return;
   // A region of thousands of empty cells would recurse once per cell; the outermost call
@@ -342,10 +457,10 @@ void MineTable::GameOver() {
     if (cell == 0)
       continue;
     if (cell->state == 2)
-      cell->SetImage(image->CreateMark(HasBomb(cell) ? 4 : 5));
+      cell->SetPicture(image->Mark(HasBomb(cell) ? 4 : 5));
     else if (HasBomb(cell))
-      cell->SetImage(image->CreateBomb());
-    cell->set_sensitive(false);
+      cell->SetPicture(image->Bomb());
+    cell->SetUsable(false);
     cell->state = 0;
   }
   if (BombCount == nBomb && MissCount == 0) {

@@ -4,6 +4,7 @@
 #define VELMINE_TABLE_H
 
 #include <gdk/gdk.h>
+#include <gtkmm/adjustment.h>
 #include <gtkmm/eventbox.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/table.h>
@@ -59,6 +60,10 @@ public:
   // Stores a new cell in its slot, attaches it to the grid, shows it and connects its mouse
   // handlers: shared by a build and the saved-game loader.
   void PlaceCell(MineButton* cell, int Num0);
+  // A covered cell without a bomb, showing the blank cover, placed in slot Num0.
+  MineButton* FreshCell(int Num0);
+  // Takes nBomb, BombCount and MissCount from the cells.
+  void CountBombs();
 
   // Play rules.
   bool PressEvent(GdkEventButton* event, int Num0);
@@ -98,6 +103,22 @@ private:
   void DropCellWindows();
   // Lays the hidden cells out and maps them again, each cell's window made at its place.
   void ShowCells();
+
+  // Only the cells in the visible part of the scrolled window are child-visible: the others are
+  // laid out, so every cell keeps its place and size, but never realized, mapped or drawn.
+  // Called whenever the view or the grid's layout changes; brings the cells that came into view
+  // up to date and takes those that left it out.
+  void ViewChanged();
+  // The layout changed: before the cells are mapped the view is settled at once, else once the
+  // layout pass is over and before anything is drawn.
+  void LayoutChanged();
+  bool ViewIdle();
+
+  // The scrolled window's adjustments, which it owns.
+  Gtk::Adjustment* across;
+  Gtk::Adjustment* down;
+  // What follows the view, cut before the board goes.
+  sigc::connection viewLinks[6];
 
   // Number of slots in use, never beyond the capacity whatever nRow and nCol hold.
   int Cells() const;
