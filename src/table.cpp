@@ -328,7 +328,9 @@ void MineTable::ReCreate(int nRow0, int nCol0, int pBomb0, int nSize0) {
     return;
   }
   DropCellWindows();
-  // The grid finds a cell to take out from its most recently attached one.
+  // Hidden, the grid takes no layout request for each cell taken out; it is shown again once
+  // the new cells are in. It finds a cell to take out from its most recently attached one.
+  table->hide();
   for (int i = CAPACITY - 1; i >= 0; i--) {
     delete board[i];
     board[i] = 0;
