@@ -60,6 +60,10 @@ void MineButton::SetInView(bool inView) {
     laterPressed = laterUsable = -1;
   }
   set_child_visible(inView);
+  // Its input window goes too: every window among the cells' makes each change to the others
+  // dearer.
+  if (!inView && get_realized())
+    gtk_widget_unrealize(GTK_WIDGET(gobj()));
 }
 
 void MineButton::ShowPicture(const Glib::RefPtr<Gdk::Pixbuf>& picture) {

@@ -3,9 +3,11 @@
 // each test in a temporary working directory.
 #include "board_support.h"
 
+#include "savefile.h"
 #include "window.h"
 
 #include <cstdio>
+#include <map>
 #include <string>
 
 namespace {
@@ -281,18 +283,26 @@ private:
 };
 
 // The board in a shown window: rebuilds and resets take the cells out of view while they change,
-// so they must come back shown, placed and wired.
+// so they must come back shown, placed and wired; only the cells in the visible part of the
+// scrolled window are realized, and they show the game as it is.
 class ShownBoardTest : public WindowFitTest {
 protected:
-  // Every cell is mapped with an input window of its own, one picture width after its left
-  // neighbour and one picture height below the cell above it, inside the scrolled window.
+  // Every cell lies one picture width after its left neighbour and one picture height below the
+  // cell above it; the cells in view are mapped with an input window of their own, the others
+  // have no window at all.
   void ExpectCellsInPlace() {
     int across = table->nRow;
+    Gtk::Adjustment* h = table->scrWin->get_hadjustment();
+    Gtk::Adjustment* v = table->scrWin->get_vadjustment();
     for (int i = 0; i < table->nRow * table->nCol; i++) {
       MineButton* cell = table->board[i];
       ASSERT_NE(cell, nullptr) << i;
-      ASSERT_TRUE(cell->is_mapped() && cell->is_drawable()) << i;
       Gtk::Allocation at = cell->get_allocation();
+      bool inView = at.get_x() + at.get_width() > h->get_value() &&
+                    at.get_x() < h->get_value() + h->get_page_size() &&
+                    at.get_y() + at.get_height() > v->get_value() &&
+                    at.get_y() < v->get_value() + v->get_page_size();
+      ASSERT_TRUE(inView ? cell->is_mapped() && cell->is_drawable() : !cell->get_realized()) << i;
       if (i % across > 0) {
         Gtk::Allocation left = table->board[i - 1]->get_allocation();
         ASSERT_TRUE(at.get_x() == left.get_x() + left.get_width() && at.get_y() == left.get_y())
@@ -306,6 +316,36 @@ protected:
     Gtk::Allocation first = table->board[0]->get_allocation();
     EXPECT_TRUE(first.get_x() >= 0 && first.get_y() >= 0);
     EXPECT_GT(first.get_width(), table->nSize);
+  }
+
+  // Each cell in view shows its picture, pressed in or not and sensitive or not as play left it:
+  // by its state, or after the end of a game, the cells named show the pictures given and the
+  // others their counts, pressed in, and none is sensitive.
+  void ExpectLooks(const std::map<int, Glib::RefPtr<Gdk::Pixbuf>>& ended = {}) {
+    int shown = 0;
+    for (int i = 0; i < table->nRow * table->nCol; i++) {
+      MineButton* cell = table->board[i];
+      if (!cell->is_mapped())
+        continue;
+      shown++;
+      bool open = ended.empty() ? cell->state == 0 : ended.count(i) == 0;
+      Glib::RefPtr<Gdk::Pixbuf> picture = ended.count(i) ? ended.at(i)
+                                          : !open        ? table->image->Mark(cell->state)
+                                          : cell->bomb   ? table->image->Bomb()
+                                                         : table->image->Number(cell->num);
+      ASSERT_TRUE(cell->image->get_pixbuf() == picture && cell->get_active() == open &&
+                  cell->get_sensitive() == (!open && ended.empty()))
+          << i;
+    }
+    EXPECT_GT(shown, 0);
+  }
+
+  void ScrollTo(double across, double down) {
+    Gtk::Adjustment* h = table->scrWin->get_hadjustment();
+    Gtk::Adjustment* v = table->scrWin->get_vadjustment();
+    h->set_value(across * (h->get_upper() - h->get_page_size()));
+    v->set_value(down * (v->get_upper() - v->get_page_size()));
+    Settle();
   }
 };
 
@@ -336,6 +376,61 @@ TEST_F(ShownBoardTest, RebuildsAndResetsLeaveEveryCellShownPlacedAndWired) {
   EXPECT_EQ(table->startFlag, 1);
   EXPECT_EQ(table->board[55]->state, 0);
   EXPECT_EQ(complaints.count, 0);
+}
+
+// A flood, a mark, the end of a game and a reset all reach cells out of view; scrolling and
+// resizing bring them into view as play left them.
+TEST_F(ShownBoardTest, CellsComingIntoViewShowThePlayAsItIs) {
+  ToolkitComplaints complaints;
+  Build(10, 10, 24);
+  Build(100, 50, 8);
+  ExpectCellsInPlace();
+  const int topBomb = 5 * 100 + 5, markedBomb = 45 * 100 + 95, otherBomb = 47 * 100 + 97;
+  for (int i = 0; i < 5000; i++)
+    table->board[i]->bomb = i == topBomb || i == markedBomb || i == otherBomb;
+  table->SetNum();
+  table->nBomb = 3;
+  table->BombCount = table->MissCount = 0;
+  table->startFlag = 1;
+  Release(table, 10 * 100 + 10, 1);
+  Press(table, markedBomb, 3);
+  Settle();
+  ExpectLooks();
+  ScrollTo(1, 1);
+  ExpectCellsInPlace();
+  ExpectLooks();
+
+  ScrollTo(0, 0);
+  Release(table, topBomb, 1);
+  ScrollTo(1, 1);
+  ExpectLooks({{markedBomb, table->image->Mark(4)}, {otherBomb, table->image->Bomb()}});
+
+  table->ReCreate(100, 50, 10, 8);
+  Settle();
+  ExpectLooks();
+  window->resize(1000, 700);
+  ScrollTo(0.5, 0.5);
+  ExpectCellsInPlace();
+  ExpectLooks();
+  EXPECT_EQ(complaints.count, 0);
+}
+
+// A saved game is laid out before it is first shown, so only the cells in view are ever made.
+TEST_F(ShownBoardTest, ALoadedGameShowsOnlyTheCellsInView) {
+  Build(10, 10, 24);
+  Build(100, 50, 8);
+  Release(table, 2550, 1);
+  SaveFile().SaveState(table);
+  delete table;
+  window->hide();
+  table = new MineTable(window, &timer, nullptr);
+  window->add(*table->Show());
+  SaveFile().LoadState(table);
+  timer.Stop();
+  window->show();
+  Settle();
+  ExpectCellsInPlace();
+  ExpectLooks();
 }
 
 TEST_F(ShownBoardTest, TheFitFollowsTheGridAfterARebuildInTheShownWindow) {

@@ -1,0 +1,20 @@
+// The toolkit's floor for start-up: a bare grid of toggle buttons (floor.h), ACROSS x DOWN
+// (10 x 10 when not given), shown until the process is ended.
+#include "floor.h"
+
+#include <gtkmm/main.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  Gtk::Main kit(argc, argv, true);
+  int across = argc > 2 ? std::atoi(argv[1]) : 10;
+  int down = argc > 2 ? std::atoi(argv[2]) : 10;
+  if (across < 1 || down < 1)
+    return 2;
+  Gtk::Window window;
+  BareGrid(window, across, down);
+  window.show();
+  Gtk::Main::run(window);
+  return 0;
+}
