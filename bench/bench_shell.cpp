@@ -14,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 #include <gdk/gdk.h>
+#include <gtkmm/adjustment.h>
 #include <gtkmm/main.h>
 
 #include <algorithm>
