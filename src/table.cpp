@@ -36,20 +36,24 @@ bool HasBomb(const MineButton* cell) {
   return cell->bomb > 0;
 }
 
-// The grid lines one way (count of them, the first starting at origin) that overlap the span
-// [low, high): first to last, or first past last when none does.
-void VisibleLines(const GtkTableRowCol* lines, int count, int origin, double low, double high,
-                  int* first, int* last) {
+// Where each of the count grid lines one way starts, the first at origin; at[count] is where the
+// last ends.
+void LineStarts(const GtkTableRowCol* lines, int count, int origin, int* at) {
+  at[0] = origin;
+  for (int i = 0; i < count; i++)
+    at[i + 1] = at[i] + lines[i].allocation + (i + 1 < count ? lines[i].spacing : 0);
+}
+
+// The lines (first to last, or first past last when none) among count, starting as LineStarts
+// gives, that overlap the span [low, high).
+void VisibleLines(const int* at, int count, double low, double high, int* first, int* last) {
   *first = count;
   *last = -1;
-  int at = origin;
   for (int i = 0; i < count; i++) {
-    int end = at + lines[i].allocation;
-    if (end > low && at < high) {
+    if (at[i + 1] > low && at[i] < high) {
       *first = std::min(*first, i);
       *last = i;
     }
-    at = end + lines[i].spacing;
   }
 }
 
@@ -74,7 +78,8 @@ MineTable::WindowFit MineTable::FitWindow(int gridWidth, int gridHeight) {
 
 MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFile0)
     : window(window0), sizeFlag(1), startFlag(0), nRow(10), nCol(10), nSize(24), pBomb(10),
-      nBomb(0), BombCount(0), MissCount(0), mode(0), fillCount(0), filling(false) {
+      nBomb(0), BombCount(0), MissCount(0), mode(0), blockCount(0), blocksAcross(0), lineCountX(0),
+      lineCountY(0), fillCount(0), filling(false) {
   std::fill(board, board + CAPACITY, static_cast<MineButton*>(0));
   table = new Gtk::Table(nRow, nCol, false);
   table->set_homogeneous(false);
@@ -97,6 +102,12 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
   cellBox->show();
   // The grid cannot scroll by itself, so the scrolled window puts it in a viewport.
   scrWin->add(*cellBox);
+  viewLinks[6] = cellBox->signal_realize().connect(sigc::mem_fun(*this, &MineTable::MakeBlocks));
+  // Ahead of the box's own unrealize, which would otherwise destroy the cells' windows one by one.
+  viewLinks[7] =
+      cellBox->signal_unrealize().connect(sigc::mem_fun(*this, &MineTable::DropBlocks), false);
+  viewLinks[8] =
+      table->signal_expose_event().connect(sigc::mem_fun(*this, &MineTable::BlockExposed), false);
   scrWin->show();
   image = new MineImage();
   image->SetScale(5, 5);
@@ -106,7 +117,8 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
 }
 
 MineTable::~MineTable() {
-  for (int i = 0; i < 6; i++)
+  DropCellWindows();
+  for (int i = 0; i < 9; i++)
     viewLinks[i].disconnect();
   delete image;
   delete scrWin;
@@ -175,17 +187,14 @@ void MineTable::ViewChanged() {
   // are, all shown on a board that was never put on screen.
   if (across->get_page_size() <= 0 || down->get_page_size() <= 0)
     return;
-  // Child positions are relative to the box's window, the box's to the viewport's.
-  GtkTable* grid = table->gobj();
+  // The lines lie in the box's window, the box in the viewport.
+  FindLines();
   Gtk::Allocation box = cellBox->get_allocation();
-  Gtk::Allocation at = table->get_allocation();
-  int border = table->get_border_width();
   int firstRow, lastRow, firstCol, lastCol;
-  VisibleLines(grid->cols, std::min<int>(grid->ncols, nRow), box.get_x() + at.get_x() + border,
-               across->get_value(), across->get_value() + across->get_page_size(), &firstRow,
-               &lastRow);
-  VisibleLines(grid->rows, std::min<int>(grid->nrows, nCol), box.get_y() + at.get_y() + border,
-               down->get_value(), down->get_value() + down->get_page_size(), &firstCol, &lastCol);
+  VisibleLines(lineX, lineCountX, across->get_value() - box.get_x(),
+               across->get_value() - box.get_x() + across->get_page_size(), &firstRow, &lastRow);
+  VisibleLines(lineY, lineCountY, down->get_value() - box.get_y(),
+               down->get_value() - box.get_y() + down->get_page_size(), &firstCol, &lastCol);
   int cells = Cells();
   int changes = 0;
   for (int i = 0; i < cells && changes <= manyCells; i++) {
@@ -215,7 +224,115 @@ void MineTable::ViewChanged() {
     cellBox->set_child_visible(true);
 }
 
+void MineTable::FindLines() {
+  GtkTable* grid = table->gobj();
+  Gtk::Allocation at = table->get_allocation();
+  int border = table->get_border_width();
+  lineCountX = std::min<int>(grid->ncols, std::min(nRow, int(CAPACITY)));
+  lineCountY = std::min<int>(grid->nrows, std::min(nCol, int(CAPACITY)));
+  LineStarts(grid->cols, lineCountX, at.get_x() + border, lineX);
+  LineStarts(grid->rows, lineCountY, at.get_y() + border, lineY);
+}
+
+void MineTable::MakeBlocks() {
+  DropBlocks();
+  GdkWindow* parent = cellBox->get_window()->gobj();
+  blocksAcross = (nRow + BLOCK - 1) / BLOCK;
+  int blocksDown = (nCol + BLOCK - 1) / BLOCK;
+  if (nRow < 1 || nCol < 1 || blocksAcross > BLOCKS / blocksDown)
+    return;
+  GdkWindowAttr attributes = GdkWindowAttr();
+  attributes.window_type = GDK_WINDOW_CHILD;
+  attributes.wclass = GDK_INPUT_OUTPUT;
+  attributes.width = 1;
+  attributes.height = 1;
+  attributes.visual = gdk_drawable_get_visual(parent);
+  attributes.colormap = gdk_drawable_get_colormap(parent);
+  attributes.event_mask = GDK_EXPOSURE_MASK;
+  GtkWidget* grid = GTK_WIDGET(table->gobj());
+  for (blockCount = 0; blockCount < blocksAcross * blocksDown; blockCount++) {
+    GdkWindow* block =
+        gdk_window_new(parent, &attributes, GDK_WA_X | GDK_WA_Y | GDK_WA_VISUAL | GDK_WA_COLORMAP);
+    // The grid draws the cells it holds, whatever window they draw in.
+    gdk_window_set_user_data(block, grid);
+    gdk_window_set_back_pixmap(block, NULL, TRUE);
+    blocks[blockCount] = block;
+    // No shape yet: the first fit always applies.
+    blockShapes[blockCount].width = -1;
+  }
+  int cells = Cells();
+  for (int i = 0; i < cells; i++)
+    if (board[i] != 0)
+      gtk_widget_set_parent_window(GTK_WIDGET(board[i]->gobj()), BlockOf(board[i]));
+  ShapeBlocks();
+  for (int i = 0; i < blockCount; i++)
+    gdk_window_show(blocks[i]);
+}
+
+void MineTable::DropBlocks() {
+  int cells = Cells();
+  for (int i = 0; blockCount > 0 && i < cells; i++)
+    if (board[i] != 0)
+      gtk_widget_set_parent_window(GTK_WIDGET(board[i]->gobj()), NULL);
+  // A block already gone with the box's window is only released.
+  for (int i = 0; i < blockCount; i++)
+    gdk_window_destroy(blocks[i]);
+  blockCount = 0;
+}
+
+bool MineTable::BlockExposed(GdkEventExpose* event) {
+  int block = 0;
+  while (block < blockCount && blocks[block] != event->window)
+    block++;
+  if (block == blockCount)
+    return false;
+  GtkContainer* grid = GTK_CONTAINER(table->gobj());
+  int firstRow = block % blocksAcross * BLOCK;
+  int firstCol = block / blocksAcross * BLOCK;
+  for (int col = firstCol; col < std::min(firstCol + BLOCK, nCol); col++) {
+    for (int row = firstRow; row < std::min(firstRow + BLOCK, nRow); row++) {
+      MineButton* cell = board[col * nRow + row];
+      if (cell != 0 && BlockOf(cell) == blocks[block])
+        gtk_container_propagate_expose(grid, GTK_WIDGET(cell->gobj()), event);
+    }
+  }
+  return true;
+}
+
+void MineTable::ShapeBlocks() {
+  if (blockCount == 0)
+    return;
+  FindLines();
+  for (int i = 0; i < blockCount; i++) {
+    int firstX = std::min(i % blocksAcross * BLOCK, lineCountX);
+    int lastX = std::min(firstX + BLOCK, lineCountX);
+    int firstY = std::min(i / blocksAcross * BLOCK, lineCountY);
+    int lastY = std::min(firstY + BLOCK, lineCountY);
+    GdkRectangle shape = {lineX[firstX], lineY[firstY], lineX[lastX] - lineX[firstX],
+                          lineY[lastY] - lineY[firstY]};
+    GdkRectangle& old = blockShapes[i];
+    if (shape.x == old.x && shape.y == old.y && shape.width == old.width &&
+        shape.height == old.height)
+      continue;
+    old = shape;
+    gdk_window_resize(blocks[i], std::max(1, shape.x + shape.width),
+                      std::max(1, shape.y + shape.height));
+    GdkRegion* region = gdk_region_rectangle(&shape);
+    gdk_window_shape_combine_region(blocks[i], region, 0, 0);
+    gdk_region_destroy(region);
+  }
+}
+
+GdkWindow* MineTable::BlockOf(const MineButton* cell) const {
+  int across = cell->row / BLOCK;
+  int index = cell->col / BLOCK * blocksAcross + across;
+  if (cell->row < 0 || cell->col < 0 || across >= blocksAcross || index >= blockCount)
+    return 0;
+  return blocks[index];
+}
+
 void MineTable::LayoutChanged() {
+  ShapeBlocks();
   if (!cellBox->get_mapped())
     ViewChanged();
   else if (!viewLinks[5].connected())
@@ -243,6 +360,8 @@ void MineTable::PlaceCell(MineButton* cell, int Num0) {
   if (board[Num0] != cell)
     delete board[Num0];
   board[Num0] = cell;
+  if (GdkWindow* block = BlockOf(cell))
+    gtk_widget_set_parent_window(GTK_WIDGET(cell->gobj()), block);
   table->attach(*cell, cell->row, cell->row + 1, cell->col, cell->col + 1, Gtk::SHRINK, Gtk::SHRINK,
                 0, 0);
   cell->show();

@@ -118,7 +118,36 @@ private:
   Gtk::Adjustment* across;
   Gtk::Adjustment* down;
   // What follows the view, cut before the board goes.
-  sigc::connection viewLinks[6];
+  sigc::connection viewLinks[9];
+
+  // The toolkit re-clips every sibling of a window as the window is made, shown, hidden or
+  // destroyed, so cells whose input windows all share one parent cost the square of their number
+  // to come into view. Each block of BLOCK x BLOCK cells therefore has a parent window of its own
+  // inside the box's: it lies at the box's corner, as large as the grid, so the cells draw in it
+  // at their places, and it is shaped to its block, so it shows and takes input there alone. The
+  // blocks live while the box is realized.
+  enum { BLOCK = 8, BLOCKS = CAPACITY / 16 };
+  GdkWindow* blocks[BLOCKS];
+  GdkRectangle blockShapes[BLOCKS];
+  int blockCount;
+  int blocksAcross;
+  void MakeBlocks();
+  void DropBlocks();
+  // Draws a block's cells only, not looking at every other cell of the grid for each block.
+  bool BlockExposed(GdkEventExpose* event);
+  // Fits each block's window and shape to the grid as laid out.
+  void ShapeBlocks();
+  // The block window a cell realizes in, or null for the box's own.
+  GdkWindow* BlockOf(const MineButton* cell) const;
+
+  // Where each grid line starts in the box's window as last laid out: lineX[i] for the cells at
+  // horizontal position i, lineY[j] for those at vertical position j; lineX[lineCountX] and
+  // lineY[lineCountY] are where the last lines end.
+  int lineX[CAPACITY + 1];
+  int lineY[CAPACITY + 1];
+  int lineCountX;
+  int lineCountY;
+  void FindLines();
 
   // Number of slots in use, never beyond the capacity whatever nRow and nCol hold.
   int Cells() const;
