@@ -57,11 +57,6 @@ void VisibleLines(const int* at, int count, double low, double high, int* first,
   }
 }
 
-// Cells that come into view or leave it beyond this many at once are handled together: their
-// windows go with the box's and the ones in view are made anew off screen, which costs far less
-// than changing each window among the others on screen.
-const int manyCells = 32;
-
 } // namespace
 
 MineTable::WindowFit MineTable::FitWindow(int gridWidth, int gridHeight) {
@@ -196,18 +191,22 @@ void MineTable::ViewChanged() {
   VisibleLines(lineY, lineCountY, down->get_value() - box.get_y(),
                down->get_value() - box.get_y() + down->get_page_size(), &firstCol, &lastCol);
   int cells = Cells();
-  int changes = 0;
-  for (int i = 0; i < cells && changes <= manyCells; i++) {
+  int changes = 0, inView = 0;
+  for (int i = 0; i < cells; i++) {
     MineButton* cell = board[i];
     if (cell == 0)
       continue;
     bool in = cell->row >= firstRow && cell->row <= lastRow && cell->col >= firstCol &&
               cell->col <= lastCol;
     changes += in != cell->get_child_visible();
+    inView += in;
   }
   if (changes == 0)
     return;
-  bool many = changes > manyCells && cellBox->get_mapped();
+  // When most of the view changes, all the cells' windows go at once with the box's and the
+  // ones in view are made anew off screen: cheaper than changing each window among the others
+  // on screen, though the whole view is then drawn again.
+  bool many = changes > inView / 2 && cellBox->get_mapped();
   if (many)
     DropCellWindows();
   for (int i = 0; i < cells; i++) {
