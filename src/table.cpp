@@ -141,7 +141,6 @@ void MineTable::HideCells() {
 }
 
 void MineTable::DropCellWindows() {
-  HideCells();
   GtkWidget* box = GTK_WIDGET(cellBox->gobj());
   if (!gtk_widget_get_realized(box))
     return;
@@ -206,6 +205,8 @@ void MineTable::ViewChanged() {
   // When most of the view changes, all the cells' windows go at once with the box's and the
   // ones in view are made anew off screen: cheaper than changing each window among the others
   // on screen, though the whole view is then drawn again.
+  // The box stays child-visible (hiding it would take the keyboard focus from the cells) and is
+  // mapped again at once.
   bool many = changes > inView / 2 && cellBox->get_mapped();
   if (many)
     DropCellWindows();
@@ -220,7 +221,7 @@ void MineTable::ViewChanged() {
     cell->SetInView(in);
   }
   if (many)
-    cellBox->set_child_visible(true);
+    gtk_widget_map(GTK_WIDGET(cellBox->gobj()));
 }
 
 void MineTable::FindLines() {
@@ -445,6 +446,7 @@ void MineTable::ReCreate(int nRow0, int nCol0, int pBomb0, int nSize0) {
     KeepCreate();
     return;
   }
+  HideCells();
   DropCellWindows();
   // Hidden, the grid takes no layout request for each cell taken out; it is shown again once
   // the new cells are in. It finds a cell to take out from its most recently attached one.

@@ -99,7 +99,8 @@ private:
   // Unmaps the cells' parent window for a change to many cells at once; do nothing while the
   // board is not realized.
   void HideCells();
-  // HideCells, then destroys the cells' windows all at once ahead of deleting the cells.
+  // Destroys the cells' windows all at once, with the box's, ahead of deleting the cells or
+  // making the ones in view anew.
   void DropCellWindows();
   // Lays the hidden cells out and maps them again, each cell's window made at its place.
   void ShowCells();

@@ -288,8 +288,8 @@ private:
 class ShownBoardTest : public WindowFitTest {
 protected:
   // Every cell lies one picture width after its left neighbour and one picture height below the
-  // cell above it; the cells in view are mapped with an input window of their own, the others
-  // have no window at all.
+  // cell above it; the cells in view, and the one with the focus, are mapped with an input window
+  // of their own, the others have no window at all.
   void ExpectCellsInPlace() {
     int across = table->nRow;
     Gtk::Adjustment* h = table->scrWin->get_hadjustment();
@@ -302,7 +302,9 @@ protected:
                     at.get_x() < h->get_value() + h->get_page_size() &&
                     at.get_y() + at.get_height() > v->get_value() &&
                     at.get_y() < v->get_value() + v->get_page_size();
-      ASSERT_TRUE(inView ? cell->is_mapped() && cell->is_drawable() : !cell->get_realized()) << i;
+      ASSERT_TRUE(inView || cell->is_focus() ? cell->is_mapped() && cell->is_drawable()
+                                             : !cell->get_realized())
+          << i;
       if (i % across > 0) {
         Gtk::Allocation left = table->board[i - 1]->get_allocation();
         ASSERT_TRUE(at.get_x() == left.get_x() + left.get_width() && at.get_y() == left.get_y())
@@ -408,6 +410,10 @@ TEST_F(ShownBoardTest, CellsComingIntoViewShowThePlayAsItIs) {
   table->ReCreate(100, 50, 10, 8);
   Settle();
   ExpectLooks();
+  // The cell with the keyboard focus keeps it, and stays shown, out of view.
+  table->board[4999]->grab_focus();
+  ScrollTo(0, 0);
+  EXPECT_TRUE(window->get_focus() == table->board[4999] && table->board[4999]->is_mapped());
   window->resize(1000, 700);
   ScrollTo(0.5, 0.5);
   ExpectCellsInPlace();
@@ -427,10 +433,17 @@ TEST_F(ShownBoardTest, ALoadedGameShowsOnlyTheCellsInView) {
   window->add(*table->Show());
   SaveFile().LoadState(table);
   timer.Stop();
+  int made = 0;
+  for (int i = 0; i < 5000; i++)
+    table->board[i]->signal_realize().connect([&made] { made++; });
   window->show();
   Settle();
   ExpectCellsInPlace();
   ExpectLooks();
+  int shown = 0;
+  for (int i = 0; i < 5000; i++)
+    shown += table->board[i]->is_mapped();
+  EXPECT_EQ(made, shown);
 }
 
 TEST_F(ShownBoardTest, TheFitFollowsTheGridAfterARebuildInTheShownWindow) {
