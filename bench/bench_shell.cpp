@@ -1,8 +1,9 @@
 // What the player waits for in the main window: start-up until the window is shown and laid out,
 // a click and a new game on the Beginner board, and on the largest board the grid dialog allows
 // (100 x 50 cells): building it, leaving it, the reset button, a first opening that floods it,
-// the reveal at the end of a game, and scrolling it a page. BM_BareGrid is the toolkit's floor for
-// building it: the same grid of bare toggle buttons (floor.h) in a window of its own. Each figure
+// the reveal at the end of a game, and scrolling it a page. BM_BareGrid and BM_ScrollBareGrid are
+// the toolkit's floors for building and scrolling it: the same grid of bare toggle buttons
+// (floor.h) in a window of its own. Each figure
 // includes the layout and drawing in the main loop. Runs under a display (xvfb-run) in a
 // temporary working directory.
 #include "bench_support.h"
@@ -218,6 +219,21 @@ void BM_ScrollLargestBoard(benchmark::State& state) {
   }
 }
 
+// The floor for scrolling: the bare grid, every cell mapped, scrolled a page down or back up.
+void BM_ScrollBareGrid(benchmark::State& state) {
+  Gtk::Window window;
+  BareGrid(window, across, down);
+  window.show();
+  Settle();
+  Gtk::Adjustment* scroll =
+      static_cast<Gtk::ScrolledWindow*>(window.get_child())->get_vadjustment();
+  for (auto _ : state) {
+    double page = scroll->get_page_size();
+    scroll->set_value(scroll->get_value() < page ? page : 0);
+    Settle();
+  }
+}
+
 BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ClickBeginner)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ResetButton)->Unit(benchmark::kMillisecond);
@@ -228,6 +244,7 @@ BENCHMARK(BM_ResetLargestBoard)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FloodLargestBoard)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RevealLargestBoard)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScrollLargestBoard)->Arg(pictureSize)->Arg(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollBareGrid)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -291,7 +291,7 @@ bool MineTable::BlockExposed(GdkEventExpose* event) {
   int firstCol = block / blocksAcross * BLOCK;
   for (int col = firstCol; col < std::min(firstCol + BLOCK, nCol); col++) {
     for (int row = firstRow; row < std::min(firstRow + BLOCK, nRow); row++) {
-      MineButton* cell = board[col * nRow + row];
+      MineButton* cell = CellAt(col * nRow + row);
       if (cell != 0 && BlockOf(cell) == blocks[block])
         gtk_container_propagate_expose(grid, GTK_WIDGET(cell->gobj()), event);
     }
