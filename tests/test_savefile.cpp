@@ -257,9 +257,9 @@ TEST_F(SaveFileTest, DamagedFilesLoadIntoAWholeBoard) {
   } cases[] = {{"STATE<\n1\t10000\t10\t0\t24\t0\t0\t5\t4\n>\nBOARD<\n0\t0\t2\t1\t1\n"
                 "0\t1\t1\t0\t1\n>\nFILE<\n>\n",
                 "WRONG STATUS\nWRONG BOARD PLACE\nFILL BOARD 99\n", 10},
-               {"STATE<\n2\t2\t10\t2\t8\t1\t0\t5\t4\n>\nBOARD<\n0\t0\t2\t1\t1\n1\t0\t0\t0\t12\n"
+               {"STATE<\n2\t2\t10\t2\t8\t1\t0\t5\t4\n>\nBOARD<\n0\t0\t2\t1\t1\n1\t0\t2\t0\t1\n"
                 "0\t1\t7\t1\t1\n>\n",
-                "WRONG BOARD VALUE\nWRONG BOARD VALUE\nFILL BOARD 3\n", 2},
+                "WRONG BOARD VALUE\nFILL BOARD 2\n", 2},
                {"", "LOAD STATE\nNO MINE_SAVE.data\nFILL BOARD 100\n", 10}};
   for (const Case& c : cases) {
     if (!c.text.empty())
