@@ -19,7 +19,8 @@ public:
   MineButton(int row0, int col0, int bomb0, int state0, int num0);
   virtual ~MineButton();
 
-  // Takes ownership of image0 and shows it in place of the previous picture.
+  // Gives the cell its picture widget, taking ownership of image0, in place of any before it;
+  // play then changes what the widget shows through SetPicture.
   void SetImage(Gtk::Image* image0);
 
   // What play changes on a cell: the picture its picture widget shows, whether it is pressed in

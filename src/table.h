@@ -91,9 +91,9 @@ public:
   void AroundZERO(int Num0);
 
 private:
-  // Holds the grid inside the scrolled window and gives the cells' own windows a parent window of
-  // their own: while it is unmapped, cells can be removed, created and laid out without the
-  // toolkit redrawing or re-clipping the shown board once per cell.
+  // Holds the grid inside the scrolled window, with a window of its own that holds the cells'
+  // block windows (below): while it is unmapped, cells can be removed, created and laid out
+  // without the toolkit redrawing or re-clipping the shown board once per cell.
   Gtk::EventBox* cellBox;
 
   // Unmaps the cells' parent window for a change to many cells at once; do nothing while the
