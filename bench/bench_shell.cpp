@@ -1,10 +1,13 @@
 // What the player waits for in the main window: start-up until the window is shown and laid out,
-// a new game of the same size from the reset button, and on the largest board the grid dialog
-// allows (100 x 50 cells), in the shown window: building it and leaving it again with the
-// smallest and the largest pictures, the reset button, and a first opening that floods it. Runs
-// under a display (xvfb-run) in a temporary working directory; set GDK_NATIVE_WINDOWS=1 to compare
-// the toolkit with native windows for every widget window.
+// a click and a new game on the Beginner board, and on the largest board the grid dialog allows
+// (100 x 50 cells): building it, leaving it, the reset button, a first opening that floods it,
+// the reveal at the end of a game, and scrolling it a page. BM_BareGrid and BM_ScrollBareGrid are
+// the toolkit's floors for building and scrolling it: the same grid of bare toggle buttons
+// (floor.h) in a window of its own. Each figure
+// includes the layout and drawing in the main loop. Runs under a display (xvfb-run) in a
+// temporary working directory.
 #include "bench_support.h"
+#include "floor.h"
 #include "minebutton.h"
 #include "table.h"
 #include "vbox.h"
@@ -12,15 +15,16 @@
 
 #include <benchmark/benchmark.h>
 #include <gdk/gdk.h>
+#include <gtkmm/adjustment.h>
 #include <gtkmm/main.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
-// The layout and the drawing happen in the main loop; a figure counts them too.
 void Settle() {
   for (int i = 0; i < 2; i++) {
     while (Gtk::Main::events_pending())
@@ -36,10 +40,39 @@ GdkEventButton LeftRelease() {
   return event;
 }
 
-// The largest board the grid dialog allows, and its middle cell.
+// The largest board the grid dialog allows, its middle cell, and the picture size the dialog
+// proposes for it.
 const int across = 100;
 const int down = 50;
 const int centre = (down / 2) * across + across / 2;
+const int pictureSize = 8;
+
+// The game's window, shown, on the Beginner board.
+class Game {
+public:
+  Game() {
+    window.Create();
+    table = window.vbox->table;
+    Settle();
+  }
+
+  // A running game on the largest board whose first opening floods every cell but one corner,
+  // which holds the one bomb.
+  void FloodReady() {
+    table->KeepCreate();
+    table->CreateValue(centre);
+    for (int i = 0; i < across * down; i++)
+      table->board[i]->bomb = 0;
+    table->board[0]->bomb = 1;
+    table->SetNum();
+    table->nBomb = 1;
+    Settle();
+  }
+
+  QuietTrace quiet;
+  MineWindow window;
+  MineTable* table;
+};
 
 void BM_StartUp(benchmark::State& state) {
   QuietTrace quiet;
@@ -54,107 +87,164 @@ void BM_StartUp(benchmark::State& state) {
   }
 }
 
-void BM_ResetButton(benchmark::State& state) {
-  QuietTrace quiet;
-  MineWindow window;
-  window.Create();
-  Settle();
+// A first opening on the Beginner board, until it is drawn.
+void BM_ClickBeginner(benchmark::State& state) {
+  Game game;
   for (auto _ : state) {
-    window.vbox->button->clicked();
+    state.PauseTiming();
+    game.table->KeepCreate();
     Settle();
+    GdkEventButton event = LeftRelease();
+    state.ResumeTiming();
+    game.table->ReleaseEvent(&event, 44);
+    Settle();
+  }
+}
+
+void BM_ResetButton(benchmark::State& state) {
+  Game game;
+  for (auto _ : state) {
+    game.window.vbox->button->clicked();
+    Settle();
+  }
+}
+
+void BM_BareGrid(benchmark::State& state) {
+  for (auto _ : state) {
+    Gtk::Window* window = new Gtk::Window();
+    BareGrid(*window, across, down);
+    window->show();
+    Settle();
+    state.PauseTiming();
+    delete window;
+    Settle();
+    state.ResumeTiming();
   }
 }
 
 // The argument is the picture size; each run starts from the Beginner board.
 void BM_LargestBoard(benchmark::State& state) {
-  QuietTrace quiet;
-  MineWindow window;
-  window.Create();
-  Settle();
-  MineTable* table = window.vbox->table;
+  Game game;
   for (auto _ : state) {
-    table->ReCreate(across, down, 60, state.range(0));
+    game.table->ReCreate(across, down, 60, state.range(0));
     Settle();
     state.PauseTiming();
-    table->ReCreate(10, 10, 10, 24);
+    game.table->ReCreate(10, 10, 10, 24);
     Settle();
     state.ResumeTiming();
   }
 }
 
-// Going back from the largest board to the Beginner board; the argument is the picture size.
 void BM_LeaveLargestBoard(benchmark::State& state) {
-  QuietTrace quiet;
-  MineWindow window;
-  window.Create();
-  Settle();
-  MineTable* table = window.vbox->table;
+  Game game;
   for (auto _ : state) {
     state.PauseTiming();
-    table->ReCreate(across, down, 60, state.range(0));
+    game.table->ReCreate(across, down, 60, pictureSize);
     Settle();
     state.ResumeTiming();
-    table->ReCreate(10, 10, 10, 24);
+    game.table->ReCreate(10, 10, 10, 24);
     Settle();
   }
 }
 
-// The reset button on the largest board after a first opening, which leaves cells open to cover
-// again.
+// The reset button after a first opening that left most cells open.
 void BM_ResetLargestBoard(benchmark::State& state) {
-  QuietTrace quiet;
-  MineWindow window;
-  window.Create();
-  MineTable* table = window.vbox->table;
-  table->ReCreate(across, down, 5, 8);
+  Game game;
+  game.table->ReCreate(across, down, 5, pictureSize);
   Settle();
   for (auto _ : state) {
     state.PauseTiming();
     GdkEventButton event = LeftRelease();
-    table->ReleaseEvent(&event, centre);
+    game.table->ReleaseEvent(&event, centre);
     Settle();
     state.ResumeTiming();
-    window.vbox->button->clicked();
+    game.window.vbox->button->clicked();
     Settle();
   }
 }
 
-// A first opening whose flood covers the whole largest board but one corner: the bombs drawn are
-// cleared again but for one, so the game goes on and every other cell opens in the shown window.
 void BM_FloodLargestBoard(benchmark::State& state) {
-  QuietTrace quiet;
-  MineWindow window;
-  window.Create();
-  MineTable* table = window.vbox->table;
-  table->ReCreate(across, down, 5, 8);
+  Game game;
+  game.table->ReCreate(across, down, 5, pictureSize);
   Settle();
   for (auto _ : state) {
     state.PauseTiming();
-    table->KeepCreate();
-    table->CreateValue(centre);
-    for (int i = 0; i < across * down; i++)
-      table->board[i]->bomb = 0;
-    table->board[0]->bomb = 1;
-    table->SetNum();
-    table->nBomb = 1;
-    Settle();
+    game.FloodReady();
     GdkEventButton event = LeftRelease();
     state.ResumeTiming();
-    table->ReleaseEvent(&event, centre);
+    game.table->ReleaseEvent(&event, centre);
     Settle();
   }
   int opened = 0;
   for (int i = 0; i < across * down; i++)
-    opened += table->board[i]->state == 0;
+    opened += game.table->board[i]->state == 0;
   state.counters["opened"] = opened;
 }
 
-BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(BM_ResetButton)->Unit(benchmark::kMillisecond)->Iterations(20);
-BENCHMARK(BM_LargestBoard)->Arg(4)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(BM_LeaveLargestBoard)->Arg(4)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(BM_ResetLargestBoard)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_FloodLargestBoard)->Unit(benchmark::kMillisecond)->Iterations(3);
+// The end of a game lost at its second opening, on the largest board at 20 %: every bomb is
+// revealed and every cell made insensitive, most of them out of view.
+void BM_RevealLargestBoard(benchmark::State& state) {
+  Game game;
+  game.table->ReCreate(across, down, 20, pictureSize);
+  Settle();
+  for (auto _ : state) {
+    state.PauseTiming();
+    game.table->KeepCreate();
+    GdkEventButton event = LeftRelease();
+    game.table->ReleaseEvent(&event, centre);
+    int bomb = 0;
+    while (bomb < across * down - 1 && game.table->board[bomb]->bomb == 0)
+      bomb++;
+    Settle();
+    state.ResumeTiming();
+    game.table->ReleaseEvent(&event, bomb);
+    Settle();
+  }
+}
+
+// A page down, or back up, after a flood, so the cells coming into view show open pictures; the
+// argument is the picture size.
+void BM_ScrollLargestBoard(benchmark::State& state) {
+  Game game;
+  game.table->ReCreate(across, down, 5, state.range(0));
+  game.FloodReady();
+  GdkEventButton event = LeftRelease();
+  game.table->ReleaseEvent(&event, centre);
+  Settle();
+  Gtk::Adjustment* scroll = game.table->scrWin->get_vadjustment();
+  for (auto _ : state) {
+    double page = scroll->get_page_size();
+    scroll->set_value(scroll->get_value() < page ? page : 0);
+    Settle();
+  }
+}
+
+// The floor for scrolling: the bare grid, every cell mapped, scrolled a page down or back up.
+void BM_ScrollBareGrid(benchmark::State& state) {
+  Gtk::Window window;
+  BareGrid(window, across, down);
+  window.show();
+  Settle();
+  Gtk::Adjustment* scroll =
+      static_cast<Gtk::ScrolledWindow*>(window.get_child())->get_vadjustment();
+  for (auto _ : state) {
+    double page = scroll->get_page_size();
+    scroll->set_value(scroll->get_value() < page ? page : 0);
+    Settle();
+  }
+}
+
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClickBeginner)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResetButton)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BareGrid)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LargestBoard)->Arg(4)->Arg(pictureSize)->Arg(100)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LeaveLargestBoard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ResetLargestBoard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FloodLargestBoard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RevealLargestBoard)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollLargestBoard)->Arg(pictureSize)->Arg(24)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollBareGrid)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,7 +1,10 @@
 #include "minebutton.h"
 
+#include <gtk/gtk.h>
+
 MineButton::MineButton(int row0, int col0, int bomb0, int state0, int num0)
-    : image(0), col(col0), row(row0), state(state0), bomb(bomb0), num(num0) {
+    : image(0), col(col0), row(row0), state(state0), bomb(bomb0), num(num0), laterPressed(-1),
+      laterUsable(-1) {
   set_inconsistent(true);
   set_focus_on_click(true);
   signal_toggled().connect(sigc::mem_fun(*this, &MineButton::ButtonToggled), true);
@@ -25,8 +28,61 @@ void MineButton::SetImage(Gtk::Image* image0) {
   // Deleting the old widget also takes it out of the button.
   delete image;
   image = image0;
+  laterPicture.reset();
   add(*image);
   image->show();
+}
+
+void MineButton::SetPicture(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
+  if (get_child_visible())
+    ShowPicture(picture);
+  else
+    laterPicture = picture;
+}
+
+void MineButton::SetPressed(bool pressed) {
+  if (get_child_visible())
+    set_active(pressed);
+  else
+    laterPressed = pressed;
+}
+
+void MineButton::SetUsable(bool usable) {
+  if (get_child_visible())
+    set_sensitive(usable);
+  else
+    laterUsable = usable;
+}
+
+void MineButton::SetInView(bool inView) {
+  if (inView == get_child_visible())
+    return;
+  if (inView) {
+    // Brought up to date before it is mapped, so it is drawn once, as it now is.
+    Glib::RefPtr<Gdk::Pixbuf> picture;
+    picture.swap(laterPicture);
+    if (picture)
+      ShowPicture(picture);
+    if (laterPressed >= 0)
+      set_active(laterPressed != 0);
+    if (laterUsable >= 0)
+      set_sensitive(laterUsable != 0);
+    laterPressed = laterUsable = -1;
+  }
+  set_child_visible(inView);
+  // Its input window goes too: every window among the cells' makes each change to the others
+  // dearer.
+  if (!inView && get_realized())
+    gtk_widget_unrealize(GTK_WIDGET(gobj()));
+}
+
+void MineButton::ShowPicture(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
+  // The picture widget is kept: only what it shows changes, and the same picture again would
+  // only lay the cell out anew.
+  if (image == 0)
+    SetImage(new Gtk::Image(picture));
+  else if (gtk_image_get_pixbuf(image->gobj()) != picture->gobj())
+    image->set(picture);
 }
 
 void MineButton::ButtonToggled() {

@@ -244,23 +244,10 @@ void MakeWhole(MineTable* table0) {
   std::cout << "FILL BOARD " << empty << std::endl;
   table0->table->resize(table0->nRow, table0->nCol);
   table0->image->SetScale(table0->nSize, table0->nSize);
-  table0->nBomb = 0;
-  table0->BombCount = 0;
-  table0->MissCount = 0;
-  for (int i = 0; i < size; i++) {
-    MineButton* cell = table0->board[i];
-    if (cell == 0) {
-      cell = new MineButton(i % table0->nRow, i / table0->nRow, 0, 1, 0);
-      cell->SetImage(table0->image->CreateMark(1));
-      table0->PlaceCell(cell, i);
-    }
-    if (cell->bomb != 0)
-      table0->nBomb++;
-    if (cell->state == 2 && cell->bomb != 0)
-      table0->BombCount++;
-    if (cell->state == 2 && cell->bomb == 0)
-      table0->MissCount++;
-  }
+  for (int i = 0; i < size; i++)
+    if (table0->board[i] == 0)
+      table0->FreshCell(i);
+  table0->CountBombs();
   table0->SetMode();
 }
 

@@ -49,6 +49,27 @@ bool HasBomb(const MineButton* cell) {
   return cell->bomb > 0;
 }
 
+// Where each of the count grid lines one way starts, the first at origin; at[count] is where the
+// last ends.
+void LineStarts(const GtkTableRowCol* lines, int count, int origin, int* at) {
+  at[0] = origin;
+  for (int i = 0; i < count; i++)
+    at[i + 1] = at[i] + lines[i].allocation + (i + 1 < count ? lines[i].spacing : 0);
+}
+
+// The lines (first to last, or first past last when none) among count, starting as LineStarts
+// gives, that overlap the span [low, high).
+void VisibleLines(const int* at, int count, double low, double high, int* first, int* last) {
+  *first = count;
+  *last = -1;
+  for (int i = 0; i < count; i++) {
+    if (at[i + 1] > low && at[i] < high) {
+      *first = std::min(*first, i);
+      *last = i;
+    }
+  }
+}
+
 } // namespace
 
 MineTable::WindowFit MineTable::FitWindow(int gridWidth, int gridHeight) {
@@ -84,17 +105,36 @@ MineTable::WindowFit MineTable::FitWindow(int gridWidth, int gridHeight) {
 
 MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFile0)
     : window(window0), sizeFlag(1), startFlag(0), nRow(10), nCol(10), nSize(24), pBomb(10),
-      nBomb(0), BombCount(0), MissCount(0), mode(0), fillCount(0), filling(false) {
+      nBomb(0), BombCount(0), MissCount(0), mode(0), blockCount(0), blocksAcross(0), lineCountX(0),
+      lineCountY(0), fillCount(0), filling(false) {
   std::fill(board, board + CAPACITY, static_cast<MineButton*>(0));
   table = new Gtk::Table(nRow, nCol, false);
   table->set_homogeneous(false);
-  scrWin = new Gtk::ScrolledWindow();
+  // Followed before the scrolled window hands them on: the viewport moves and redraws the grid
+  // in its own handler, and the cells coming into view must be there by then.
+  across = Gtk::manage(new Gtk::Adjustment(0, 0, 0));
+  down = Gtk::manage(new Gtk::Adjustment(0, 0, 0));
+  viewLinks[0] =
+      across->signal_value_changed().connect(sigc::mem_fun(*this, &MineTable::ViewChanged));
+  viewLinks[1] =
+      down->signal_value_changed().connect(sigc::mem_fun(*this, &MineTable::ViewChanged));
+  viewLinks[2] = across->signal_changed().connect(sigc::mem_fun(*this, &MineTable::LayoutChanged));
+  viewLinks[3] = down->signal_changed().connect(sigc::mem_fun(*this, &MineTable::LayoutChanged));
+  viewLinks[4] = table->signal_size_allocate().connect(
+      sigc::hide(sigc::mem_fun(*this, &MineTable::LayoutChanged)));
+  scrWin = new Gtk::ScrolledWindow(*across, *down);
   scrWin->set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
   cellBox = new Gtk::EventBox();
   cellBox->add(*table);
   cellBox->show();
   // The grid cannot scroll by itself, so the scrolled window puts it in a viewport.
   scrWin->add(*cellBox);
+  viewLinks[6] = cellBox->signal_realize().connect(sigc::mem_fun(*this, &MineTable::MakeBlocks));
+  // Ahead of the box's own unrealize, which would otherwise destroy the cells' windows one by one.
+  viewLinks[7] =
+      cellBox->signal_unrealize().connect(sigc::mem_fun(*this, &MineTable::DropBlocks), false);
+  viewLinks[8] =
+      table->signal_expose_event().connect(sigc::mem_fun(*this, &MineTable::BlockExposed), false);
   scrWin->show();
   image = new MineImage();
   image->SetScale(5, 5);
@@ -104,6 +144,9 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
 }
 
 MineTable::~MineTable() {
+  DropCellWindows();
+  for (int i = 0; i < 9; i++)
+    viewLinks[i].disconnect();
   delete image;
   delete scrWin;
   delete cellBox;
@@ -132,7 +175,6 @@ void MineTable::HideCells() {
 }
 
 void MineTable::DropCellWindows() {
-  HideCells();
   GtkWidget* box = GTK_WIDGET(cellBox->gobj());
   if (!gtk_widget_get_realized(box))
     return;
@@ -168,6 +210,175 @@ void MineTable::ShowCells() {
   cellBox->set_child_visible(true);
 }
 
+void MineTable::ViewChanged() {
+  // Until the scrolled window is laid out there is no view to judge by: the cells stay as they
+  // are, all shown on a board that was never put on screen.
+  if (across->get_page_size() <= 0 || down->get_page_size() <= 0)
+    return;
+  // The lines lie in the box's window, the box in the viewport.
+  FindLines();
+  Gtk::Allocation box = cellBox->get_allocation();
+  int firstRow, lastRow, firstCol, lastCol;
+  VisibleLines(lineX, lineCountX, across->get_value() - box.get_x(),
+               across->get_value() - box.get_x() + across->get_page_size(), &firstRow, &lastRow);
+  VisibleLines(lineY, lineCountY, down->get_value() - box.get_y(),
+               down->get_value() - box.get_y() + down->get_page_size(), &firstCol, &lastCol);
+  int cells = Cells();
+  int changes = 0, inView = 0;
+  for (int i = 0; i < cells; i++) {
+    MineButton* cell = board[i];
+    if (cell == 0)
+      continue;
+    bool in = cell->row >= firstRow && cell->row <= lastRow && cell->col >= firstCol &&
+              cell->col <= lastCol;
+    changes += in != cell->get_child_visible();
+    inView += in;
+  }
+  if (changes == 0)
+    return;
+  // When most of the view changes, all the cells' windows go at once with the box's and the
+  // ones in view are made anew off screen: cheaper than changing each window among the others
+  // on screen, though the whole view is then drawn again.
+  // The box stays child-visible (hiding it would take the keyboard focus from the cells) and is
+  // mapped again at once.
+  bool many = changes > inView / 2 && cellBox->get_mapped();
+  if (many)
+    DropCellWindows();
+  for (int i = 0; i < cells; i++) {
+    MineButton* cell = board[i];
+    if (cell == 0)
+      continue;
+    // The cell with the keyboard focus keeps it, in view or not.
+    bool in = (cell->row >= firstRow && cell->row <= lastRow && cell->col >= firstCol &&
+               cell->col <= lastCol) ||
+              gtk_widget_is_focus(GTK_WIDGET(cell->gobj()));
+    cell->SetInView(in);
+  }
+  if (many)
+    gtk_widget_map(GTK_WIDGET(cellBox->gobj()));
+}
+
+void MineTable::FindLines() {
+  GtkTable* grid = table->gobj();
+  Gtk::Allocation at = table->get_allocation();
+  int border = table->get_border_width();
+  lineCountX = std::min<int>(grid->ncols, std::min(nRow, int(CAPACITY)));
+  lineCountY = std::min<int>(grid->nrows, std::min(nCol, int(CAPACITY)));
+  LineStarts(grid->cols, lineCountX, at.get_x() + border, lineX);
+  LineStarts(grid->rows, lineCountY, at.get_y() + border, lineY);
+}
+
+void MineTable::MakeBlocks() {
+  DropBlocks();
+  GdkWindow* parent = cellBox->get_window()->gobj();
+  blocksAcross = (nRow + BLOCK - 1) / BLOCK;
+  int blocksDown = (nCol + BLOCK - 1) / BLOCK;
+  if (nRow < 1 || nCol < 1 || blocksAcross > BLOCKS / blocksDown)
+    return;
+  GdkWindowAttr attributes = GdkWindowAttr();
+  attributes.window_type = GDK_WINDOW_CHILD;
+  attributes.wclass = GDK_INPUT_OUTPUT;
+  attributes.width = 1;
+  attributes.height = 1;
+  attributes.visual = gdk_drawable_get_visual(parent);
+  attributes.colormap = gdk_drawable_get_colormap(parent);
+  attributes.event_mask = GDK_EXPOSURE_MASK;
+  GtkWidget* grid = GTK_WIDGET(table->gobj());
+  for (blockCount = 0; blockCount < blocksAcross * blocksDown; blockCount++) {
+    GdkWindow* block =
+        gdk_window_new(parent, &attributes, GDK_WA_X | GDK_WA_Y | GDK_WA_VISUAL | GDK_WA_COLORMAP);
+    // The grid draws the cells it holds, whatever window they draw in.
+    gdk_window_set_user_data(block, grid);
+    gdk_window_set_back_pixmap(block, NULL, TRUE);
+    blocks[blockCount] = block;
+    // No shape yet: the first fit always applies.
+    blockShapes[blockCount].width = -1;
+  }
+  int cells = Cells();
+  for (int i = 0; i < cells; i++)
+    if (board[i] != 0)
+      gtk_widget_set_parent_window(GTK_WIDGET(board[i]->gobj()), BlockOf(board[i]));
+  ShapeBlocks();
+  for (int i = 0; i < blockCount; i++)
+    gdk_window_show(blocks[i]);
+}
+
+void MineTable::DropBlocks() {
+  int cells = Cells();
+  for (int i = 0; blockCount > 0 && i < cells; i++)
+    if (board[i] != 0)
+      gtk_widget_set_parent_window(GTK_WIDGET(board[i]->gobj()), NULL);
+  // A block already gone with the box's window is only released.
+  for (int i = 0; i < blockCount; i++)
+    gdk_window_destroy(blocks[i]);
+  blockCount = 0;
+}
+
+bool MineTable::BlockExposed(GdkEventExpose* event) {
+  int block = 0;
+  while (block < blockCount && blocks[block] != event->window)
+    block++;
+  if (block == blockCount)
+    return false;
+  GtkContainer* grid = GTK_CONTAINER(table->gobj());
+  int firstRow = block % blocksAcross * BLOCK;
+  int firstCol = block / blocksAcross * BLOCK;
+  for (int col = firstCol; col < std::min(firstCol + BLOCK, nCol); col++) {
+    for (int row = firstRow; row < std::min(firstRow + BLOCK, nRow); row++) {
+      MineButton* cell = CellAt(col * nRow + row);
+      if (cell != 0 && BlockOf(cell) == blocks[block])
+        gtk_container_propagate_expose(grid, GTK_WIDGET(cell->gobj()), event);
+    }
+  }
+  return true;
+}
+
+void MineTable::ShapeBlocks() {
+  if (blockCount == 0)
+    return;
+  FindLines();
+  for (int i = 0; i < blockCount; i++) {
+    int firstX = std::min(i % blocksAcross * BLOCK, lineCountX);
+    int lastX = std::min(firstX + BLOCK, lineCountX);
+    int firstY = std::min(i / blocksAcross * BLOCK, lineCountY);
+    int lastY = std::min(firstY + BLOCK, lineCountY);
+    GdkRectangle shape = {lineX[firstX], lineY[firstY], lineX[lastX] - lineX[firstX],
+                          lineY[lastY] - lineY[firstY]};
+    GdkRectangle& old = blockShapes[i];
+    if (shape.x == old.x && shape.y == old.y && shape.width == old.width &&
+        shape.height == old.height)
+      continue;
+    old = shape;
+    gdk_window_resize(blocks[i], std::max(1, shape.x + shape.width),
+                      std::max(1, shape.y + shape.height));
+    GdkRegion* region = gdk_region_rectangle(&shape);
+    gdk_window_shape_combine_region(blocks[i], region, 0, 0);
+    gdk_region_destroy(region);
+  }
+}
+
+GdkWindow* MineTable::BlockOf(const MineButton* cell) const {
+  int across = cell->row / BLOCK;
+  int index = cell->col / BLOCK * blocksAcross + across;
+  if (cell->row < 0 || cell->col < 0 || across >= blocksAcross || index >= blockCount)
+    return 0;
+  return blocks[index];
+}
+
+void MineTable::LayoutChanged() {
+  ShapeBlocks();
+  if (!cellBox->get_mapped())
+    ViewChanged();
+  else if (!viewLinks[5].connected())
+    viewLinks[5] = Glib::signal_idle().connect(sigc::mem_fun(*this, &MineTable::ViewIdle),
+                                               G_PRIORITY_HIGH_IDLE + 15);
+}
+
+bool MineTable::ViewIdle() {
+  ViewChanged();
+  return false;
+}
+
 MineButton* MineTable::CellAt(int Num0) const {
   if (Num0 < 0 || Num0 >= Cells())
     return 0;
@@ -183,6 +394,8 @@ void MineTable::PlaceCell(MineButton* cell, int Num0) {
   if (board[Num0] != cell)
     delete board[Num0];
   board[Num0] = cell;
+  if (GdkWindow* block = BlockOf(cell))
+    gtk_widget_set_parent_window(GTK_WIDGET(cell->gobj()), block);
   table->attach(*cell, cell->row, cell->row + 1, cell->col, cell->col + 1, Gtk::SHRINK, Gtk::SHRINK,
                 0, 0);
   cell->show();
@@ -193,6 +406,31 @@ void MineTable::PlaceCell(MineButton* cell, int Num0) {
       sigc::bind(sigc::mem_fun(*this, &MineTable::PressEvent), Num0), false);
 }
 
+MineButton* MineTable::FreshCell(int Num0) {
+  MineButton* cell = new MineButton(Num0 % nRow, Num0 / nRow, 0, 1, 0);
+  cell->SetImage(image->CreateMark(1));
+  PlaceCell(cell, Num0);
+  return cell;
+}
+
+void MineTable::CountBombs() {
+  nBomb = 0;
+  BombCount = 0;
+  MissCount = 0;
+  int cells = Cells();
+  for (int i = 0; i < cells; i++) {
+    MineButton* cell = board[i];
+    if (cell == 0)
+      continue;
+    if (HasBomb(cell))
+      nBomb++;
+    if (cell->state == 2 && HasBomb(cell))
+      BombCount++;
+    if (cell->state == 2 && !HasBomb(cell))
+      MissCount++;
+  }
+}
+
 void MineTable::CreateTable() {
   timer->Stop();
   timer->timeLabel->set_text("time :");
@@ -200,11 +438,8 @@ void MineTable::CreateTable() {
   SetMode();
   HideCells();
   int cells = Cells();
-  for (int i = 0; i < cells; i++) {
-    MineButton* cell = new MineButton(i % nRow, i / nRow, 0, 1, 0);
-    cell->SetImage(image->CreateMark(1));
-    PlaceCell(cell, i);
-  }
+  for (int i = 0; i < cells; i++)
+    FreshCell(i);
   startFlag = 0;
   table->show();
   ShowCells();
@@ -219,18 +454,16 @@ void MineTable::KeepCreate() {
   for (int i = 0; i < cells; i++) {
     MineButton* cell = board[i];
     // A saved game may have left the slot empty; the new game needs every cell.
-    if (cell == 0) {
-      cell = new MineButton(i % nRow, i / nRow, 0, 1, 0);
-      PlaceCell(cell, i);
-    }
+    if (cell == 0)
+      cell = FreshCell(i);
     cell->col = i / nRow;
     cell->row = i % nRow;
     cell->bomb = 0;
     cell->state = 1;
     cell->num = 0;
-    cell->set_sensitive(true);
-    cell->set_active(false);
-    cell->SetImage(image->CreateMark(1));
+    cell->SetUsable(true);
+    cell->SetPressed(false);
+    cell->SetPicture(image->Mark(1));
   }
   ShowCells();
   startFlag = 0;
@@ -247,8 +480,12 @@ void MineTable::ReCreate(int nRow0, int nCol0, int pBomb0, int nSize0) {
     KeepCreate();
     return;
   }
+  HideCells();
   DropCellWindows();
-  for (int i = 0; i < CAPACITY; i++) {
+  // Hidden, the grid takes no layout request for each cell taken out; it is shown again once
+  // the new cells are in. It finds a cell to take out from its most recently attached one.
+  table->hide();
+  for (int i = CAPACITY - 1; i >= 0; i--) {
     delete board[i];
     board[i] = 0;
   }
@@ -314,7 +551,7 @@ bool MineTable::PressEvent(GdkEventButton* event, int Num0) {
       else
         MissCount++;
     }
-    cell->SetImage(image->CreateMark(cell->state));
+    cell->SetPicture(image->Mark(cell->state));
   }
   if (BombCount == nBomb && MissCount == 0)
     GameOver();
@@ -333,13 +570,13 @@ bool MineTable::ReleaseEvent(GdkEventButton* event, int Num0) {
     return true;
   if (event->button == 1 && cell->state != 2) {
     cell->state = 0;
-    cell->set_active(true);
-    cell->set_sensitive(false);
+    cell->SetPressed(true);
+    cell->SetUsable(false);
     if (HasBomb(cell)) {
-      cell->SetImage(image->CreateBomb());
+      cell->SetPicture(image->Bomb());
       GameOver();
     } else {
-      cell->SetImage(image->CreateNumber(cell->num));
+      cell->SetPicture(image->Number(cell->num));
       if (cell->num == 0)
         BlankButton(&MineTable::ButtonHit, Num0);
     }
@@ -356,9 +593,9 @@ void MineTable::ButtonHit(int Num0) {
   if (cell->state == 2)
     MissCount--;
   cell->state = 0;
-  cell->set_active(true);
-  cell->set_sensitive(false);
-  cell->SetImage(image->CreateNumber(cell->num));
+  cell->SetPressed(true);
+  cell->SetUsable(false);
+  cell->SetPicture(image->Number(cell->num));
   if (cell->num != 0)
     return;
   // A region of thousands of empty cells would recurse once per cell; the outermost call
@@ -381,10 +618,10 @@ void MineTable::GameOver() {
     if (cell == 0)
       continue;
     if (cell->state == 2)
-      cell->SetImage(image->CreateMark(HasBomb(cell) ? 4 : 5));
+      cell->SetPicture(image->Mark(HasBomb(cell) ? 4 : 5));
     else if (HasBomb(cell))
-      cell->SetImage(image->CreateBomb());
-    cell->set_sensitive(false);
+      cell->SetPicture(image->Bomb());
+    cell->SetUsable(false);
     cell->state = 0;
   }
   if (BombCount == nBomb && MissCount == 0) {

@@ -4,6 +4,7 @@
 #define VELMINE_TABLE_H
 
 #include <gdk/gdk.h>
+#include <gtkmm/adjustment.h>
 #include <gtkmm/eventbox.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/table.h>
@@ -65,6 +66,10 @@ public:
   // Stores a new cell in its slot, attaches it to the grid, shows it and connects its mouse
   // handlers: shared by a build and the saved-game loader.
   void PlaceCell(MineButton* cell, int Num0);
+  // A covered cell without a bomb, showing the blank cover, placed in slot Num0.
+  MineButton* FreshCell(int Num0);
+  // Takes nBomb, BombCount and MissCount from the cells.
+  void CountBombs();
 
   // Play rules.
   bool PressEvent(GdkEventButton* event, int Num0);
@@ -92,19 +97,64 @@ public:
   void AroundZERO(int Num0);
 
 private:
-  // Holds the grid inside the scrolled window and gives the cells' own windows a parent window of
-  // their own: while it is unmapped, cells can be removed, created and laid out without the
-  // toolkit redrawing or re-clipping the shown board once per cell.
+  // Holds the grid inside the scrolled window, with a window of its own that holds the cells'
+  // block windows (below): while it is unmapped, cells can be removed, created and laid out
+  // without the toolkit redrawing or re-clipping the shown board once per cell.
   Gtk::EventBox* cellBox;
 
   // Unmaps the cells' parent window for a change to many cells at once; do nothing while the
   // board is not realized.
   void HideCells();
-  // HideCells, then destroys the cells' windows all at once ahead of deleting the cells.
+  // Destroys the cells' windows all at once, with the box's, ahead of deleting the cells or
+  // making the ones in view anew.
   void DropCellWindows();
   // Lays the hidden cells out and maps them again, each cell's window made at its place.
   void ShowCells();
 
+  // Only the cells in the visible part of the scrolled window are child-visible: the others are
+  // laid out, so every cell keeps its place and size, but never realized, mapped or drawn.
+  // Called whenever the view or the grid's layout changes; brings the cells that came into view
+  // up to date and takes those that left it out.
+  void ViewChanged();
+  // The layout changed: before the cells are mapped the view is settled at once, else once the
+  // layout pass is over and before anything is drawn.
+  void LayoutChanged();
+  bool ViewIdle();
+
+  // The scrolled window's adjustments, which it owns.
+  Gtk::Adjustment* across;
+  Gtk::Adjustment* down;
+  // What follows the view, cut before the board goes.
+  sigc::connection viewLinks[9];
+
+  // The toolkit re-clips every sibling of a window as the window is made, shown, hidden or
+  // destroyed, so cells whose input windows all share one parent cost the square of their number
+  // to come into view. Each block of BLOCK x BLOCK cells therefore has a parent window of its own
+  // inside the box's: it lies at the box's corner, as large as the grid, so the cells draw in it
+  // at their places, and it is shaped to its block, so it shows and takes input there alone. The
+  // blocks live while the box is realized.
+  enum { BLOCK = 8, BLOCKS = CAPACITY / 16 };
+  GdkWindow* blocks[BLOCKS];
+  GdkRectangle blockShapes[BLOCKS];
+  int blockCount;
+  int blocksAcross;
+  void MakeBlocks();
+  void DropBlocks();
+  // Draws a block's cells only, not looking at every other cell of the grid for each block.
+  bool BlockExposed(GdkEventExpose* event);
+  // Fits each block's window and shape to the grid as laid out.
+  void ShapeBlocks();
+  // The block window a cell realizes in, or null for the box's own.
+  GdkWindow* BlockOf(const MineButton* cell) const;
+
+  // Where each grid line starts in the box's window as last laid out: lineX[i] for the cells at
+  // horizontal position i, lineY[j] for those at vertical position j; lineX[lineCountX] and
+  // lineY[lineCountY] are where the last lines end.
+  int lineX[CAPACITY + 1];
+  int lineY[CAPACITY + 1];
+  int lineCountX;
+  int lineCountY;
+  void FindLines();
   // The cell in slot Num0, or null when the slot lies outside the board or is empty (a saved
   // game can leave a slot empty).
   MineButton* CellAt(int Num0) const;

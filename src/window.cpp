@@ -1,15 +1,17 @@
 #include "window.h"
 
 #include "exit.h"
+#include "table.h"
 #include "timer.h"
 #include "vbox.h"
-#include "xpm/pictures.h"
+#include "xpm/image.h"
 
 MineWindow::MineWindow() : Gtk::Window(Gtk::WINDOW_TOPLEVEL), timer(0), vbox(0) {
   timer = new MineTimer();
   vbox = new MainVBox(this, timer);
   set_title("Velm'Mine");
-  mainIcon = Gdk::Pixbuf::create_from_xpm_data(bomb_xpm);
+  // The board has read the bomb picture already.
+  mainIcon = vbox->table->image->bombPix;
   set_icon(mainIcon);
   set_position(Gtk::WIN_POS_CENTER);
   // Only until the first board exists: the board then fits the window to its cells.

@@ -3,8 +3,10 @@
 // size with every cell shown, placed and wired. Needs a display; runs in a temporary directory.
 #include "support.h"
 
+#include "savefile.h"
 #include "window.h"
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -118,12 +120,23 @@ protected:
     size_t at = out.find("width=");
     return at == std::string::npos ? "" : out.substr(at, out.find('\n', at) - at);
   }
-  // Every cell is mapped, one picture width after its left neighbour and one picture height
-  // below the cell above it.
+  // Every cell lies one picture width after its left neighbour and one picture height below the
+  // cell above it; the cells in view, and the one with the focus, are mapped with an input window
+  // of their own, the others have no window at all.
   void ExpectCellsInPlace() {
+    Gtk::Adjustment* h = table->scrWin->get_hadjustment();
+    Gtk::Adjustment* v = table->scrWin->get_vadjustment();
     for (int i = 0; i < Cells(); i++) {
-      ASSERT_TRUE(table->board[i]->is_mapped()) << i;
-      Gtk::Allocation at = table->board[i]->get_allocation(), left = at, up = at;
+      MineButton* cell = table->board[i];
+      Gtk::Allocation at = cell->get_allocation(), left = at, up = at;
+      bool inView = at.get_x() + at.get_width() > h->get_value() &&
+                    at.get_x() < h->get_value() + h->get_page_size() &&
+                    at.get_y() + at.get_height() > v->get_value() &&
+                    at.get_y() < v->get_value() + v->get_page_size();
+      ASSERT_EQ(inView || cell->is_focus() ? cell->is_mapped() && cell->is_drawable()
+                                           : !cell->get_realized(),
+                true)
+          << i;
       if (i % table->nRow > 0)
         left = table->board[i - 1]->get_allocation();
       if (i >= table->nRow)
@@ -134,6 +147,37 @@ protected:
           << i;
     }
     EXPECT_GT(table->board[0]->get_allocation().get_width(), table->nSize);
+  }
+
+  // Each cell in view shows its picture, pressed in or not and sensitive or not as play left it:
+  // by its state, or after the end of a game, the cells named show the pictures given and the
+  // others their counts, pressed in, and none is sensitive.
+  void ExpectLooks(const std::map<int, Glib::RefPtr<Gdk::Pixbuf>>& ended = {}) {
+    int shown = 0;
+    for (int i = 0; i < Cells(); i++) {
+      MineButton* cell = table->board[i];
+      if (!cell->is_mapped())
+        continue;
+      shown++;
+      bool open = ended.empty() ? cell->state == 0 : ended.count(i) == 0;
+      Glib::RefPtr<Gdk::Pixbuf> picture = ended.count(i) ? ended.at(i)
+                                          : !open        ? table->image->Mark(cell->state)
+                                          : cell->bomb   ? table->image->Bomb()
+                                                         : table->image->Number(cell->num);
+      ASSERT_EQ(std::vector<bool>({cell->image->get_pixbuf() == picture, cell->get_active(),
+                                   cell->get_sensitive()}),
+                std::vector<bool>({true, open, !open && ended.empty()}))
+          << i;
+    }
+    EXPECT_GT(shown, 0);
+  }
+
+  void ScrollTo(double across, double down) {
+    Gtk::Adjustment* h = table->scrWin->get_hadjustment();
+    Gtk::Adjustment* v = table->scrWin->get_vadjustment();
+    h->set_value(across * (h->get_upper() - h->get_page_size()));
+    v->set_value(down * (v->get_upper() - v->get_page_size()));
+    Settle();
   }
 
   MineWindow* window = nullptr;
@@ -160,6 +204,71 @@ TEST_F(ShownBoardTest, RebuildsAndResetsLeaveEveryCellShownPlacedAndWired) {
   EXPECT_EQ(table->board[100], nullptr);
   EXPECT_TRUE(Release(table, 55, 1));
   EXPECT_EQ(table->board[55]->state, 0);
+}
+
+// A flood, a mark, the end of a game and a reset all reach cells out of view; scrolling and
+// resizing bring them into view as play left them.
+TEST_F(ShownBoardTest, CellsComingIntoViewShowThePlayAsItIs) {
+  Build(10, 10, 24);
+  Build(100, 50, 8);
+  ExpectCellsInPlace();
+  const int topBomb = 5 * 100 + 5, markedBomb = 45 * 100 + 95, otherBomb = 47 * 100 + 97;
+  for (int i = 0; i < 5000; i++)
+    table->board[i]->bomb = i == topBomb || i == markedBomb || i == otherBomb;
+  table->SetNum();
+  table->nBomb = 3;
+  table->BombCount = table->MissCount = 0;
+  table->startFlag = 1;
+  Release(table, 10 * 100 + 10, 1);
+  Press(table, markedBomb, 3);
+  Settle();
+  ExpectLooks();
+  ScrollTo(1, 1);
+  ExpectCellsInPlace();
+  ExpectLooks();
+
+  ScrollTo(0, 0);
+  Release(table, topBomb, 1);
+  ScrollTo(1, 1);
+  ExpectLooks({{markedBomb, table->image->Mark(4)}, {otherBomb, table->image->Bomb()}});
+
+  table->ReCreate(100, 50, 10, 8);
+  Settle();
+  ExpectLooks();
+  // The cell with the keyboard focus keeps it, and stays shown, out of view.
+  table->board[4999]->grab_focus();
+  ScrollTo(0, 0);
+  EXPECT_EQ(window->get_focus(), table->board[4999]);
+  EXPECT_TRUE(table->board[4999]->is_mapped());
+  window->resize(1000, 700);
+  ScrollTo(0.5, 0.5);
+  ExpectCellsInPlace();
+  ExpectLooks();
+}
+
+// A saved game is laid out before it is first shown, so only the cells in view are ever made.
+TEST_F(ShownBoardTest, ALoadedGameShowsOnlyTheCellsInView) {
+  Build(10, 10, 24);
+  Build(100, 50, 8);
+  Release(table, 2550, 1);
+  SaveFile().SaveState(table);
+  delete table;
+  window->hide();
+  table = new MineTable(window, &timer, &scores);
+  window->add(*table->Show());
+  SaveFile().LoadState(table);
+  timer.Stop();
+  int made = 0;
+  for (int i = 0; i < 5000; i++)
+    table->board[i]->signal_realize().connect([&made] { made++; });
+  window->show();
+  Settle();
+  ExpectCellsInPlace();
+  ExpectLooks();
+  int shown = 0;
+  for (int i = 0; i < 5000; i++)
+    shown += table->board[i]->is_mapped();
+  EXPECT_EQ(made, shown);
 }
 
 } // namespace

@@ -194,8 +194,8 @@ TEST_F(SaveFileTest, DamagedFilesLoadIntoAWholeBoard) {
        "FILE<\n>\n",
        "WRONG STATUS\nWRONG BOARD PLACE\nFILL BOARD 99\n", 10},
       {"STATE<\n2\t2\t10\t2\t8\t1\t0\t5\t4\n>\nBOARD<"
-       "\n0\t0\t2\t1\t1\n1\t0\t0\t0\t12\n0\t1\t7\t1\t1\n1\t1\t1\n>\n",
-       "WRONG BOARD VALUE\nWRONG BOARD VALUE\nWRONG BOARD ELEMENTS\nFILL BOARD 3\n", 2},
+       "\n0\t0\t2\t1\t1\n1\t0\t2\t0\t1\n0\t1\t7\t1\t1\n1\t1\t1\n>\n",
+       "WRONG BOARD VALUE\nWRONG BOARD ELEMENTS\nFILL BOARD 2\n", 2},
       {"", "LOAD STATE\nNO MINE_SAVE.data\nFILL BOARD 100\n", 10}};
   for (const auto& [text, trace, nRow] : cases) {
     if (!text.empty())

@@ -6,6 +6,9 @@ namespace {
 
 const char* const* const numberPictures[9] = {zero_xpm, one_xpm, two_xpm,   three_xpm, four_xpm,
                                               five_xpm, six_xpm, seven_xpm, eight_xpm};
+// Mark 0 and mark 1 are the same blank cover.
+const char* const* const markPictures[6] = {blank_xpm,    blank_xpm, flag_xpm,
+                                            question_xpm, maru_xpm,  batu_xpm};
 
 // Out-of-range requests would index past the loaded pictures; show the nearest valid one.
 int Clamp(int value, int low, int high) {
@@ -14,15 +17,9 @@ int Clamp(int value, int low, int high) {
 
 } // namespace
 
-MineImage::MineImage() {
-  for (int i = 0; i < 9; i++)
-    numPix[i] = Gdk::Pixbuf::create_from_xpm_data(numberPictures[i]);
-  markPix[0] = Gdk::Pixbuf::create_from_xpm_data(blank_xpm);
-  markPix[1] = Gdk::Pixbuf::create_from_xpm_data(blank_xpm);
-  markPix[2] = Gdk::Pixbuf::create_from_xpm_data(flag_xpm);
-  markPix[3] = Gdk::Pixbuf::create_from_xpm_data(question_xpm);
-  markPix[4] = Gdk::Pixbuf::create_from_xpm_data(maru_xpm);
-  markPix[5] = Gdk::Pixbuf::create_from_xpm_data(batu_xpm);
+// The bomb is read at once: the main window shows it as its icon from the start. The rest wait
+// for their first use.
+MineImage::MineImage() : width(0), height(0) {
   bombPix = Gdk::Pixbuf::create_from_xpm_data(bomb_xpm);
 }
 
@@ -37,22 +34,56 @@ MineImage::~MineImage() {
   TbombPix.reset();
 }
 
-void MineImage::SetScale(int width, int height) {
-  for (int i = 0; i < 9; i++)
-    TnumPix[i] = numPix[i]->scale_simple(width, height, Gdk::INTERP_BILINEAR);
-  for (int i = 0; i < 6; i++)
-    TmarkPix[i] = markPix[i]->scale_simple(width, height, Gdk::INTERP_BILINEAR);
-  TbombPix = bombPix->scale_simple(width, height, Gdk::INTERP_NEAREST);
+void MineImage::SetScale(int width0, int height0) {
+  width = width0;
+  height = height0;
+  for (int i = 0; i < 10; i++) {
+    TnumPix[i].reset();
+    TmarkPix[i].reset();
+  }
+  TbombPix.reset();
+}
+
+const Glib::RefPtr<Gdk::Pixbuf>& MineImage::Number(int num) {
+  num = Clamp(num, 0, 8);
+  if (!TnumPix[num]) {
+    if (!numPix[num])
+      numPix[num] = Gdk::Pixbuf::create_from_xpm_data(numberPictures[num]);
+    TnumPix[num] = numPix[num]->scale_simple(width, height, Gdk::INTERP_BILINEAR);
+  }
+  return TnumPix[num];
+}
+
+const Glib::RefPtr<Gdk::Pixbuf>& MineImage::Mark(int num) {
+  num = Clamp(num, 0, 5);
+  if (!TmarkPix[num]) {
+    if (!markPix[num]) {
+      // The two blank entries share one picture.
+      markPix[num] = num < 2 && markPix[1 - num]
+                         ? markPix[1 - num]
+                         : Gdk::Pixbuf::create_from_xpm_data(markPictures[num]);
+    }
+    TmarkPix[num] = num < 2 && TmarkPix[1 - num]
+                        ? TmarkPix[1 - num]
+                        : markPix[num]->scale_simple(width, height, Gdk::INTERP_BILINEAR);
+  }
+  return TmarkPix[num];
+}
+
+const Glib::RefPtr<Gdk::Pixbuf>& MineImage::Bomb() {
+  if (!TbombPix)
+    TbombPix = bombPix->scale_simple(width, height, Gdk::INTERP_NEAREST);
+  return TbombPix;
 }
 
 Gtk::Image* MineImage::CreateNumber(int num) {
-  return new Gtk::Image(TnumPix[Clamp(num, 0, 8)]);
+  return new Gtk::Image(Number(num));
 }
 
 Gtk::Image* MineImage::CreateMark(int num) {
-  return new Gtk::Image(TmarkPix[Clamp(num, 0, 5)]);
+  return new Gtk::Image(Mark(num));
 }
 
 Gtk::Image* MineImage::CreateBomb() {
-  return new Gtk::Image(TbombPix);
+  return new Gtk::Image(Bomb());
 }

@@ -23,6 +23,17 @@ public:
   Gtk::Image* CreateNumber(int num);
   Gtk::Image* CreateMark(int num);
   Gtk::Image* CreateBomb();
+
+  // The pictures at the cell size, shared by every cell that shows them. A picture is read from
+  // its source and scaled only when first asked for, so a board that never shows it never pays
+  // for it.
+  const Glib::RefPtr<Gdk::Pixbuf>& Number(int num);
+  const Glib::RefPtr<Gdk::Pixbuf>& Mark(int num);
+  const Glib::RefPtr<Gdk::Pixbuf>& Bomb();
+
+private:
+  int width;
+  int height;
 };
 
 #endif
