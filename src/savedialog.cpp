@@ -5,8 +5,55 @@
 #include "timer.h"
 #include "xpm/pictures.h"
 
+#include <glib.h>
+#include <gtkmm/messagedialog.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <iostream>
+#include <unistd.h>
+
+namespace {
+
+// Why the game could not be saved, in the player's words: by the error of the write that
+// failed, or 0 when the file was written but did not read back sound.
+Glib::ustring Why(int error) {
+  switch (error) {
+  case 0:
+    return "The saved file did not read back as it was written.";
+  case EACCES:
+  case EPERM:
+  case EROFS:
+    return "The folder the game keeps its files in cannot be written to.";
+  case ENOSPC:
+  case EDQUOT:
+  case EFBIG:
+    return "The disk is full.";
+  default:
+    return Glib::ustring("MINE_SAVE.data could not be written: ") + g_strerror(error) + ".";
+  }
+}
+
+// The message keeps the clock paused for the save dialog that it replaces.
+void MessageClosed(int, Gtk::MessageDialog* message, MineTimer* timer, int timeGrab) {
+  EndTimeGrab(message, timer, timeGrab, message);
+}
+
+void ShowFailure(int error, MineTimer* timer, int timeGrab) {
+  Gtk::MessageDialog* message = new Gtk::MessageDialog("The game could not be saved.", false,
+                                                       Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK, true);
+  message->set_secondary_text(Why(error) + "\nYour game goes on.");
+  message->set_title("NOT SAVED");
+  message->set_icon(Gdk::Pixbuf::create_from_xpm_data(batu_xpm));
+  message->set_position(Gtk::WIN_POS_CENTER_ALWAYS);
+  message->set_keep_above(true);
+  message->signal_response().connect(
+      sigc::bind(sigc::ptr_fun(&MessageClosed), message, timer, timeGrab));
+  message->show();
+  message->add_modal_grab();
+}
+
+} // namespace
 
 SaveDialog::SaveDialog(MineTable* table0, SaveFile* saveFile0, MineTimer* timer0)
     : vbox(0), label(0), table(table0), timer(timer0), saveFile(saveFile0), timeGrab(0),
@@ -42,12 +89,18 @@ SaveDialog::~SaveDialog() {
 
 void SaveDialog::OkClicked() {
   std::cout << "Quit" << std::endl;
-  saveFile->SaveState(table);
+  int error = saveFile->SaveState(table);
   // Only a file that reads back sound may end the program: anything else would lose the game.
-  if (saveFile->FindState() == 0)
+  if (saveFile->FindState() == 0 && error == 0)
     std::exit(0);
   std::cout << "SAVE FALSED" << std::endl;
-  EndTimeGrab(this, timer, timeGrab, this);
+  // A file we wrote that does not verify would only be refused at the next start; a failed
+  // write has already taken its own away.
+  if (error == 0)
+    unlink("MINE_SAVE.data");
+  remove_modal_grab();
+  ShowFailure(error, timer, timeGrab);
+  delete this;
 }
 
 void SaveDialog::CancelClicked() {

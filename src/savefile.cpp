@@ -6,14 +6,20 @@
 #include "timer.h"
 #include "xpm/image.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <ctime>
 #include <fcntl.h>
 #include <fstream>
 #include <iostream>
+#include <linux/magic.h>
 #include <locale>
+#include <sstream>
+#include <string>
 #include <sys/stat.h>
+#include <sys/statfs.h>
+#include <unistd.h>
 
 namespace {
 
@@ -42,16 +48,120 @@ void Count(int* counter) {
     (*counter)++;
 }
 
-// The file's status in the four roles of the stamp; see SaveFile::SaveState.
-bool ReadStatus(int* inode, int* second, int* nanosecond, int* birth) {
+// The file's status in the four roles of the stamp: see WriteStamp.
+struct Status {
+  int inode;
+  // FAT, exFAT and most FUSE daemons make inode numbers up as files are looked up: the same file
+  // may show another number after a remount, so there the stamp holds 0 in its place.
+  bool inodeMadeUp;
+  int second;
+  int nanosecond;
+  int birth;
+};
+
+bool ReadStatus(Status* status) {
   struct statx st;
-  if (statx(AT_FDCWD, fileName, 0, STATX_INO | STATX_MTIME | STATX_BTIME, &st) != 0)
+  struct statfs fs;
+  if (statx(AT_FDCWD, fileName, 0, STATX_INO | STATX_MTIME | STATX_BTIME, &st) != 0 ||
+      statfs(fileName, &fs) != 0)
     return false;
-  *inode = static_cast<int>(static_cast<unsigned int>(st.stx_ino));
-  *second = static_cast<int>(st.stx_mtime.tv_sec);
-  *nanosecond = static_cast<int>(st.stx_mtime.tv_nsec);
-  *birth = (st.stx_mask & STATX_BTIME) != 0 ? static_cast<int>(st.stx_btime.tv_sec) : 0;
+  status->inode = static_cast<int>(static_cast<unsigned int>(st.stx_ino));
+  status->inodeMadeUp = fs.f_type == MSDOS_SUPER_MAGIC || fs.f_type == EXFAT_SUPER_MAGIC ||
+                        fs.f_type == FUSE_SUPER_MAGIC;
+  status->second = static_cast<int>(st.stx_mtime.tv_sec);
+  status->nanosecond = static_cast<int>(st.stx_mtime.tv_nsec);
+  status->birth = (st.stx_mask & STATX_BTIME) != 0 ? static_cast<int>(st.stx_btime.tv_sec) : 0;
   return true;
+}
+
+// One line of the check's report; returns whether it matched.
+bool Report(bool match, const std::string& good, const std::string& bad) {
+  std::cout << (match ? good : bad) << std::endl;
+  return match;
+}
+
+// "MATCH what", or the wrong line's lead with the expected and the found value.
+bool Compare(const char* what, const char* wrong, long long expected, long long found) {
+  return Report(expected == found, std::string("MATCH ") + what,
+                wrong + std::to_string(expected) + "!=" + std::to_string(found));
+}
+
+// Writes the whole text; 0, or the error number of the write that failed.
+int WriteAll(int fd, const std::string& text) {
+  std::string::size_type done = 0;
+  while (done < text.size()) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno != EINTR)
+      return errno;
+    if (n > 0)
+      done += static_cast<std::string::size_type>(n);
+  }
+  return 0;
+}
+
+// Only a whole board within the limits is written: the check would refuse anything else, and a
+// board beyond its slots cannot be walked.
+bool WholeBoard(MineTable* table0) {
+  if (!StatusFits(table0->nRow, table0->nCol, table0->nSize, table0->timer->nSec))
+    return false;
+  for (int i = 0; i < table0->nRow * table0->nCol; i++)
+    if (table0->board[i] == 0)
+      return false;
+  return true;
+}
+
+int WriteBoard(int fd, MineTable* table0) {
+  std::ostringstream out;
+  out.imbue(std::locale::classic());
+  out << "STATE<\n";
+  out << table0->nRow << '\t' << table0->nCol << '\t' << table0->pBomb << '\t' << table0->nBomb
+      << '\t' << table0->nSize << '\t' << table0->BombCount << '\t' << table0->MissCount << '\t'
+      << table0->timer->nSec << '\t' << table0->mode << '\n';
+  out << ">\nBOARD<\n";
+  for (int i = 0; i < table0->nRow * table0->nCol; i++) {
+    MineButton* cell = table0->board[i];
+    out << cell->row << '\t' << cell->col << '\t' << cell->state << '\t' << cell->bomb << '\t'
+        << cell->num << '\n';
+  }
+  out << ">\n";
+  return WriteAll(fd, out.str());
+}
+
+// Sets the access time too, which nothing compares: some file systems (FAT through FUSE) ignore
+// a modification time set alone. 0, or the error number.
+int SetTime(const timespec& instant) {
+  timespec times[2] = {instant, instant};
+  return utimensat(AT_FDCWD, fileName, times, 0) == 0 ? 0 : errno;
+}
+
+// Sets the modification time to *instant and reads back what the file system kept of it. One
+// that keeps less than the nanoseconds gets an instant two seconds back instead (FAT's step,
+// the coarsest in use): every later write leaves a time past it, so no edit comes out equal.
+bool KeepTime(timespec* instant, Status* status) {
+  if (SetTime(*instant) != 0 || !ReadStatus(status))
+    return false;
+  if (status->second == static_cast<int>(instant->tv_sec) &&
+      status->nanosecond == static_cast<int>(instant->tv_nsec))
+    return true;
+  instant->tv_sec -= 2;
+  return SetTime(*instant) == 0 && ReadStatus(status);
+}
+
+// The stamp. The access time moves whenever the file is read, and the status change time with
+// every write and with each time set, so neither can stand for itself. The stamp therefore
+// holds: the inode number (32 bits: a copy put in the file's place has another); in the
+// access-time place, the seconds of the instant that the file's modification time is set to,
+// as the file system keeps it (see KeepTime); in the modification-time place, its nanoseconds;
+// in the creation-time place, the file's birth time where the file system keeps one (a copy is
+// born anew), else 0. Once the file is complete and closed the same instant is set again, so no
+// write of ours disturbs what is compared, and any edit or plain copy moves the time.
+int WriteStamp(int fd, const Status& stamp) {
+  std::ostringstream out;
+  out.imbue(std::locale::classic());
+  out << "FILE<\n"
+      << (stamp.inodeMadeUp ? 0 : stamp.inode) << '\t' << stamp.second << '\t' << stamp.nanosecond
+      << '\t' << stamp.birth << "\n>\n";
+  return WriteAll(fd, out.str());
 }
 
 // What the check and the load each do with what the scanner finds.
@@ -257,75 +367,44 @@ SaveFile::SaveFile() {}
 
 SaveFile::~SaveFile() {}
 
-void SaveFile::SaveState(MineTable* table0) {
+int SaveFile::SaveState(MineTable* table0) {
   if (table0->mode <= 0)
-    return;
-  // Only a whole board within the limits is written: the check would refuse anything else,
-  // and a board beyond its slots cannot be walked.
-  bool whole = StatusFits(table0->nRow, table0->nCol, table0->nSize, table0->timer->nSec);
-  int size = whole ? table0->nRow * table0->nCol : 0;
-  for (int i = 0; i < size; i++)
-    if (table0->board[i] == 0)
-      whole = false;
-  if (!whole) {
+    return 0;
+  if (!WholeBoard(table0)) {
     std::cout << "CAN'T WRITE MINE_SAVE.data" << std::endl;
-    return;
+    return EINVAL;
   }
   std::cout << "WRITE" << std::endl;
   std::cout << table0->timer->nSec << std::endl;
   std::cout << table0->board[0]->state << std::endl;
 
-  std::ofstream out(fileName, std::ios::out | std::ios::trunc);
-  if (!out.is_open()) {
+  int fd = open(fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    int error = errno;
     std::cout << "CAN'T WRITE MINE_SAVE.data" << std::endl;
-    return;
+    return error;
   }
-  out.imbue(std::locale::classic());
-  out << "STATE<" << std::endl;
-  out << table0->nRow << '\t' << table0->nCol << '\t' << table0->pBomb << '\t' << table0->nBomb
-      << '\t' << table0->nSize << '\t' << table0->BombCount << '\t' << table0->MissCount << '\t'
-      << table0->timer->nSec << '\t' << table0->mode << std::endl;
-  out << ">" << std::endl;
-  out << "BOARD<" << std::endl;
-  for (int i = 0; i < size; i++) {
-    MineButton* cell = table0->board[i];
-    out << cell->row << '\t' << cell->col << '\t' << cell->state << '\t' << cell->bomb << '\t'
-        << cell->num << std::endl;
-  }
-  out << ">" << std::endl;
-
-  // The stamp. The access time moves whenever the file is read, and the status change time
-  // with every write and with the time set below, so neither can stand for itself. The stamp
-  // therefore holds: the inode number (32 bits: a copy put in the file's place has another);
-  // in the access-time place, the seconds of an instant taken now; in the modification-time
-  // place, that instant's nanoseconds; in the creation-time place, the file's birth time where
-  // the file system keeps one (a copy is born anew), else 0. Once the file is complete and
-  // closed its modification time is set to exactly that instant, so no later write of ours
-  // disturbs what is compared, and any edit or plain copy moves the nanoseconds.
-  timespec now;
-  clock_gettime(CLOCK_REALTIME, &now);
-  int inode, second, nanosecond, birth;
-  bool stamped = ReadStatus(&inode, &second, &nanosecond, &birth);
-  if (!stamped) {
+  // The time is set and read back while the file is still empty: some file systems (FAT through
+  // FUSE) show a time set on a file with unwritten changes only once it is closed.
+  timespec instant;
+  clock_gettime(CLOCK_REALTIME, &instant);
+  Status stamp;
+  bool stamped = KeepTime(&instant, &stamp);
+  if (!stamped)
     std::cout << "CAN'T GET MINE_SAVE.data" << std::endl;
-  } else {
-    out << "FILE<" << std::endl;
-    out << inode << '\t' << static_cast<int>(now.tv_sec) << '\t' << static_cast<int>(now.tv_nsec)
-        << '\t' << birth << std::endl;
-    out << ">" << std::endl;
-  }
-  out.close();
-  if (out.fail()) {
+  int error = WriteBoard(fd, table0);
+  if (error == 0 && stamped)
+    error = WriteStamp(fd, stamp);
+  if (close(fd) != 0 && error == 0)
+    error = errno;
+  if (error == 0 && stamped)
+    error = SetTime(instant);
+  if (error != 0) {
+    // A file cut short would only be refused at the next start.
     std::cout << "CAN'T WRITE MINE_SAVE.data" << std::endl;
-    return;
+    std::remove(fileName);
   }
-  if (stamped) {
-    timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1] = now;
-    utimensat(AT_FDCWD, fileName, times, 0);
-  }
+  return error;
 }
 
 int SaveFile::FindState() {
@@ -341,37 +420,18 @@ int SaveFile::FindState() {
   in.close();
 
   int result = steps.result;
-  if (steps.matchFlag == steps.BombCount0) {
-    std::cout << "MATCH BOMBCOUNT" << std::endl;
-  } else {
-    std::cout << "WRONG BOMBCOUNT :" << steps.BombCount0 << "!=" << steps.matchFlag << std::endl;
+  if (!Compare("BOMBCOUNT", "WRONG BOMBCOUNT :", steps.BombCount0, steps.matchFlag))
     result = 4;
-  }
-  if (steps.missFlag == steps.MissCount0) {
-    std::cout << "MATCH MISSCOUNT" << std::endl;
-  } else {
-    std::cout << "WRONG MISSCOUNT :" << steps.MissCount0 << "!=" << steps.missFlag << std::endl;
+  if (!Compare("MISSCOUNT", "WRONG MISSCOUNT :", steps.MissCount0, steps.missFlag))
     result = 4;
-  }
-  if (steps.bFlag == steps.nBomb0) {
-    std::cout << "MATCH BOMB" << std::endl;
-  } else {
-    std::cout << "WRONG BOMB :" << steps.nBomb0 << "!=" << steps.bFlag << std::endl;
+  if (!Compare("BOMB", "WRONG BOMB :", steps.nBomb0, steps.bFlag))
     result = 4;
-  }
   // Only the four modes exist; another code would name no mode anywhere it is shown.
-  if (steps.mode0 >= 1 && steps.mode0 <= 4) {
-    std::cout << "MODE :" << steps.mode0 << std::endl;
-  } else {
-    std::cout << "UNKNOWN MODE" << std::endl;
+  if (!Report(steps.mode0 >= 1 && steps.mode0 <= 4, "MODE :" + std::to_string(steps.mode0),
+              "UNKNOWN MODE"))
     result = 4;
-  }
-  if (actCount == 3) {
-    std::cout << "MATCH ACT" << std::endl;
-  } else {
-    std::cout << "FEW ACT" << std::endl;
+  if (!Report(actCount == 3, "MATCH ACT", "FEW ACT"))
     result = 4;
-  }
   if (result == 0)
     result = ElementCheck(0, steps.inode, steps.atime, steps.mtime, steps.ctime);
   return result;
@@ -396,37 +456,24 @@ void SaveFile::LoadState(MineTable* table0) {
 }
 
 int SaveFile::ElementCheck(int flag0, int inode, int atime, int mtime, int ctime) {
-  int fileInode, second, nanosecond, birth;
-  if (!ReadStatus(&fileInode, &second, &nanosecond, &birth)) {
+  Status status;
+  if (!ReadStatus(&status)) {
     std::cout << "CAN'T GET MINE_SAVE.data" << std::endl;
     return 1;
   }
   int result = flag0;
-  if (inode == fileInode) {
-    std::cout << "MATCH INODE" << std::endl;
-  } else {
-    std::cout << "INODE : " << inode << "!=" << fileInode << std::endl;
+  // A stamp written where the number was known to be made up holds 0; a number in an older
+  // stamp still counts while it lasts.
+  if (!Compare("INODE", "INODE : ", inode, status.inodeMadeUp && inode == 0 ? 0 : status.inode))
     result = 2;
-  }
-  if (atime == second) {
-    std::cout << "MATCH ATIME" << std::endl;
-  } else {
-    std::cout << "ATIME : " << atime << "!=" << second << std::endl;
+  // The access-time place holds the seconds of the modification time: where the file system
+  // keeps no more than seconds, they alone show an edit.
+  bool moved = !Compare("ATIME", "ATIME : ", atime, status.second);
+  if (!Compare("CTIME", "CTIME : ", ctime, status.birth))
     result = 2;
-  }
-  if (ctime == birth) {
-    std::cout << "MATCH CTIME" << std::endl;
-  } else {
-    std::cout << "CTIME : " << ctime << "!=" << birth << std::endl;
-    result = 2;
-  }
-  if (mtime == nanosecond) {
-    std::cout << "MATCH MTIME" << std::endl;
-  } else {
-    std::cout << "MTIME : " << mtime << "!=" << nanosecond << std::endl;
-    result = 3;
-  }
-  return result;
+  if (!Compare("MTIME", "MTIME : ", mtime, status.nanosecond))
+    moved = true;
+  return moved ? 3 : result;
 }
 
 void SaveFile::EnterStatus(MineTable* table0, int* SP, int length, int) {

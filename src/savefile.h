@@ -10,7 +10,9 @@ public:
   SaveFile();
   ~SaveFile();
 
-  void SaveState(MineTable* table0);
+  // 0 when the file was written whole; else the error number of the step that failed, and
+  // nothing of the file is left.
+  int SaveState(MineTable* table0);
   // 0 sound, 1 no file, 2 inode/access/creation time moved, 3 modification time moved,
   // 4 incomplete or inconsistent.
   int FindState();

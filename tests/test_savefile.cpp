@@ -3,7 +3,15 @@
 // replay stamps them (replay::WriteSave), so that their contents alone decide.
 #include "support.h"
 
+#include <csignal>
 #include <fcntl.h>
+#include <linux/magic.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/statfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -76,6 +84,154 @@ TEST_F(SaveFileTest, WritesTheGameAndItsStampToTheByte) {
     failures += Find() != 0;
   }
   EXPECT_EQ(failures, 0) << "of " << rounds;
+}
+
+// Puts this process in a mount namespace of its own, where its mounts reach nowhere else and
+// vanish with it; false unless it runs as root with the right to mount.
+bool PrivateMounts() {
+  static int state = -1;
+  if (state < 0)
+    state = geteuid() == 0 && unshare(CLONE_NEWNS) == 0 &&
+            mount(0, "/", 0, MS_REC | MS_PRIVATE, 0) == 0;
+  return state == 1;
+}
+
+// A file system of one kind, made in an image and mounted in the working directory: ext4 with small
+// inodes (whole seconds, no birth time) and FAT through FUSE (two seconds, no birth time, inode
+// numbers made up as files are looked up).
+struct Disk {
+  const char* name;
+  const char* make; // null: the working directory itself
+  bool fuse;
+  int copyKept; // the check's result for a copy that kept the times, put in the file's place
+};
+
+const Disk disks[] = {
+    {"Ext4WholeSecondsNoBirth", "mkfs.ext4 -q -I 128 disk.img >/dev/null 2>&1", false, 2},
+    {"FatTwoSecondsMadeUpInodes", "mkfs.fat disk.img >/dev/null", true, 0}};
+
+void PrintTo(const Disk& disk, std::ostream* out) {
+  *out << disk.name;
+}
+
+class DiskTest : public SaveFileTest, public testing::WithParamInterface<Disk> {
+protected:
+  void SetUp() override {
+    SaveFileTest::SetUp();
+    if (GetParam().make == nullptr)
+      return;
+    if (!PrivateMounts())
+      return Unable("mounting an image needs root and the right to mount");
+    ASSERT_EQ(std::system("truncate -s 4M disk.img"), 0);
+    // The file system makers live in the system directories, which a user's path may lack.
+    if (std::system((std::string("PATH=$PATH:/usr/sbin:/sbin ") + GetParam().make).c_str()) != 0)
+      return Unable(std::string("could not make the image: ") + GetParam().make);
+    ASSERT_EQ(mkdir("disk", 0755), 0);
+    if (!Mount())
+      return Unable(GetParam().fuse ? "fusefat could not mount the image"
+                                    : "mount -o loop could not mount the image");
+  }
+  // ./check run as root sets VELMINE_MUST_MOUNT: there a disk that cannot be had fails.
+  void Unable(const std::string& why) {
+    if (std::getenv("VELMINE_MUST_MOUNT") != nullptr)
+      FAIL() << why;
+    GTEST_SKIP() << why;
+  }
+  void TearDown() override {
+    Unmount();
+    SaveFileTest::TearDown();
+  }
+  bool Mount() {
+    if (!GetParam().fuse) {
+      mounted = std::system("mount -o loop disk.img disk") == 0;
+    } else if ((fuse = fork()) == 0) {
+      // Ends with this process, whatever becomes of it.
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
+      int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, 1);
+      dup2(quiet, 2);
+      execlp("fusefat", "fusefat", "-f", "-o", "rw+", "disk.img", "disk", (char*)nullptr);
+      _exit(127);
+    } else {
+      struct statfs fs;
+      for (int i = 0; i < 500 && !mounted && waitpid(fuse, nullptr, WNOHANG) == 0;
+           i++, usleep(10000))
+        mounted = statfs("disk", &fs) == 0 && fs.f_type == FUSE_SUPER_MAGIC;
+    }
+    return mounted && chdir("disk") == 0;
+  }
+  void Unmount() {
+    if (!mounted)
+      return;
+    EXPECT_EQ(chdir(dir.c_str()), 0);
+    EXPECT_EQ(umount2("disk", 0), 0);
+    mounted = false;
+    if (fuse > 0)
+      waitpid(fuse, nullptr, 0);
+    fuse = 0;
+  }
+  unsigned long long Inode() {
+    struct stat st;
+    return stat(saveName, &st) == 0 ? st.st_ino : 0;
+  }
+
+  bool mounted = false;
+  pid_t fuse = 0;
+};
+
+INSTANTIATE_TEST_SUITE_P(, DiskTest, testing::ValuesIn(disks),
+                         [](const testing::TestParamInfo<Disk>& disk) { return disk.param.name; });
+
+// A save verifies, and still does once the file system was mounted anew and other files were
+// looked up first, as at the next start; copies and edits are refused where the file system
+// can tell them.
+TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
+  replay::WriteSave(smallGame + stamp);
+  Load();
+  Save(loaded);
+  ASSERT_EQ(Find(), 0);
+  unsigned long long inode = Inode();
+  if (mounted) {
+    Unmount();
+    ASSERT_TRUE(Mount());
+    for (const char* name : {"x", "y", "z"})
+      WriteText(name, name);
+    EXPECT_EQ(Inode() != inode, GetParam().fuse);
+  }
+  std::string trace;
+  EXPECT_EQ(Find(&trace), 0) << trace;
+
+  // FAT through FUSE forgets a time set on a file that it then renames, and its inode numbers
+  // count for nothing: there a copy goes into the file's place by name.
+  std::string place =
+      GetParam().fuse ? " && rm MINE_SAVE.data && cp c MINE_SAVE.data && touch -r c MINE_SAVE.data"
+                      : " && mv c MINE_SAVE.data";
+  struct Case {
+    std::string command;
+    const char* before; // or an edit raises the digit behind this by one
+    int result;
+  } cases[] = {{"rm -f c && cp MINE_SAVE.data c && touch -r MINE_SAVE.data c" + place, "",
+                GetParam().copyKept},
+               {"rm -f c && cp MINE_SAVE.data c" + place, "", 3},
+               {"", "\t1\t0\t", 3},
+               {"", "\n1\t0\t0\t", 4}};
+  for (const Case& c : cases) {
+    // No file is in the way when the game saves. FAT through FUSE loses the clusters of a file
+    // it truncates, so there no file is written over.
+    std::remove(saveName);
+    Save(loaded);
+    EXPECT_EQ(Find(), 0);
+    if (!c.command.empty()) {
+      ASSERT_EQ(std::system(c.command.c_str()), 0);
+    } else {
+      std::string text = ReadText(saveName);
+      text[text.find(c.before) + std::string(c.before).size()]++;
+      if (GetParam().fuse)
+        std::remove(saveName);
+      WriteText(saveName, text);
+    }
+    EXPECT_EQ(Find(), c.result) << c.command << c.before;
+  }
 }
 
 // A copy with the times kept (2), a plain copy and an edit (3), an inconsistent edit (4), a
