@@ -19,6 +19,7 @@ struct RulesTest : BoardTest {
   void Game(const std::vector<int>& bombs) {
     table->ReCreate(12, 9, 10, 8);
     Plant(bombs);
+    ExpectCounts();
     timer.Start();
   }
   // Every cell counts the bombs in its 3 x 3 block, itself included.
@@ -60,7 +61,6 @@ TEST_F(RulesTest, FirstOpeningDrawsAroundAClearedBlockAndCountsEveryCell) {
 
 TEST_F(RulesTest, FloodOpensTheEmptyRegionAndItsBorderButOpeningAllIsNoWin) {
   Game(wall);
-  ExpectCounts();
   // The right button marks and unmarks; both handlers claim their events, so the toggle button
   // cannot toggle by itself, and a marked cell does not open.
   for (int state : {2, 1, 2}) {
