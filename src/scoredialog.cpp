@@ -17,6 +17,10 @@ namespace {
 
 const int SCORE_ROWS = 30;
 
+void WideEnough(Gtk::Requisition* request) {
+  request->width = std::max(request->width, 550);
+}
+
 // Names come from a file the player may have edited by hand: bytes that are not UTF-8 would
 // upset the view, so they show as replacement characters.
 Glib::ustring ShownName(const Glib::ustring& name) {
@@ -112,8 +116,10 @@ void ScoreDialog::Create(long long targetRow0) {
   scrWin->add(*listView);
   listView->columns_autosize();
   // At least 550 pixels, and as wide as the columns ask for the rows shown, so none is cut off.
+  // The view measures its rows a few at a time, in idle time, so the least width is applied to
+  // each request it makes rather than to one taken now.
   listView->set_size_request(-1, 250);
-  listView->set_size_request(std::max(550, listView->size_request().width), 250);
+  listView->signal_size_request().connect(sigc::ptr_fun(&WideEnough), true);
   vbox->pack_start(*scrWin, Gtk::PACK_EXPAND_WIDGET, 0);
   scrWin->show();
   listView->show();
