@@ -69,8 +69,8 @@ void MainVBox::Create() {
     table->CreateTable();
   } else {
     table->CreateTable();
-    // Results 2, 3 and 4 name the reason, and messages 1, 2 and 3 show it.
-    loadDialog = new LoadDialog(timer, std::clamp(found, 2, 4) - 1);
+    // Results 2 and 3 name the reason, messages 1 and 2 show it; anything else is broken (3).
+    loadDialog = new LoadDialog(timer, found == 2 || found == 3 ? found - 1 : 3);
     std::remove("MINE_SAVE.data");
   }
 
