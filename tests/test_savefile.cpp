@@ -76,14 +76,6 @@ TEST_F(SaveFileTest, WritesTheGameAndItsStampToTheByte) {
   EXPECT_EQ(trace, "LOAD STATE\nFIND:OPEN MINE_SAVE.data\nMATCH BOMBCOUNT\nMATCH MISSCOUNT\n"
                    "MATCH BOMB\nMODE :4\nMATCH ACT\nMATCH INODE\nMATCH ATIME\nMATCH CTIME\n"
                    "MATCH MTIME\n");
-  // Saved again and again, across second boundaries, it always checks sound.
-  int failures = 0, rounds = 0;
-  for (time_t start = time(0); rounds < 1000 || time(0) <= start; rounds++) {
-    loadTimer.nSec = rounds;
-    Save(loaded);
-    failures += Find() != 0;
-  }
-  EXPECT_EQ(failures, 0) << "of " << rounds;
 }
 
 // Puts this process in a mount namespace of its own, where its mounts reach nowhere else and
@@ -96,9 +88,10 @@ bool PrivateMounts() {
   return state == 1;
 }
 
-// A file system of one kind, made in an image and mounted in the working directory: ext4 with small
-// inodes (whole seconds, no birth time) and FAT through FUSE (two seconds, no birth time, inode
-// numbers made up as files are looked up).
+// A file system of one kind: the working directory as it is (nanosecond times, a birth time,
+// lasting inode numbers), or one made in an image and mounted there: ext4 with small inodes (whole
+// seconds, no birth time) and FAT through FUSE (two seconds, no birth time, inode numbers made up
+// as files are looked up).
 struct Disk {
   const char* name;
   const char* make; // null: the working directory itself
@@ -107,6 +100,7 @@ struct Disk {
 };
 
 const Disk disks[] = {
+    {"WorkingDirectory", nullptr, false, 2},
     {"Ext4WholeSecondsNoBirth", "mkfs.ext4 -q -I 128 disk.img >/dev/null 2>&1", false, 2},
     {"FatTwoSecondsMadeUpInodes", "mkfs.fat disk.img >/dev/null", true, 0}};
 
@@ -234,23 +228,12 @@ TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
   }
 }
 
-// A copy with the times kept (2), a plain copy and an edit (3), an inconsistent edit (4), a
-// directory in the file's place (1, also when saving), and a game that has no mode (no file).
-TEST_F(SaveFileTest, CopiesEditsAndFailedSavesAreRefused) {
+// A directory in the file's place (1, also when saving), and a game that has no mode (no file).
+TEST_F(SaveFileTest, FailedSavesAreRefused) {
   replay::WriteSave(smallGame + stamp);
   Load();
-  const std::pair<const char*, int> cases[] = {
-      {"cp -p MINE_SAVE.data c && mv c MINE_SAVE.data", 2},
-      {"cp MINE_SAVE.data c && mv c MINE_SAVE.data", 3},
-      {"cp MINE_SAVE.data c && cp c MINE_SAVE.data", 3},
-      {"sed -i 's/^1\t0\t0\t0\t1$/1\t0\t0\t0\t2/' MINE_SAVE.data", 3},
-      {"sed -i 's/^1\t0\t0\t0\t1$/1\t0\t0\t1\t1/' MINE_SAVE.data", 4},
-      {"rm MINE_SAVE.data && mkdir MINE_SAVE.data", 1}};
-  for (const auto& c : cases) {
-    Save(loaded);
-    ASSERT_EQ(std::system(c.first), 0);
-    EXPECT_EQ(Find(), c.second) << c.first;
-  }
+  ASSERT_EQ(mkdir(saveName, 0755), 0);
+  EXPECT_EQ(Find(), 1);
   EXPECT_EQ(Save(loaded), "WRITE\n55\n2\nCAN'T WRITE MINE_SAVE.data\n");
   std::string trace;
   ASSERT_EQ(rmdir(saveName), 0);
