@@ -1,7 +1,5 @@
-"""A player at the keyboard and mouse of the real game: a virtual X server of its own, real
-pointer and key input through xdotool, and what the game gives out: its trace, its files, its
-windows (titles and places). What the windows draw is left to the widget tests. Needs Xvfb,
-xdotool and xwininfo; every process started here is ended by its own id."""
+"""A player at the real game: a private Xvfb, real input through xdotool, and what the game gives
+out: its trace, its files, its windows (titles and places). Needs Xvfb, xdotool and xwininfo."""
 
 import os
 import re
@@ -12,12 +10,9 @@ import threading
 import time
 
 MAIN_TITLE = "Velm'Mine"
-# Where the grid starts in the main window: below the menu bar (27 pixels with the default theme
-# and font), the clock row (30) and the board's frame (2). Clicks aim at a cell's middle, so a few
-# pixels either way do no harm.
+# Where the grid starts in the main window with the default theme: below the menu bar (27), the
+# clock row (30) and the board's frame (2); around it, that frame and the status bar (30).
 GRID_X, GRID_Y = 2, 59
-# The window around the grid: its frame on the left and right, and above and below it the rows
-# above, its frame and the status bar (30).
 AROUND_GRID = 2 * GRID_X, GRID_Y + GRID_X + 30
 # The menu bar as the keyboard walks it: F10 opens the first menu, separators are skipped.
 MENUS = {"Game": ["Reset", "Beginner", "Medium", "Advance", "Exit"],
@@ -77,7 +72,6 @@ class XServer:
         wait_until("the window %s to go" % title, lambda: not self.windows(title))
 
     def geometry(self, window):
-        """The window's inside on the screen: x, y, width, height."""
         info = self.run("xwininfo", "-id", str(window))
         return tuple(int(re.search(field + r":\s+(-?\d+)", info).group(1)) for field in
                      ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
@@ -86,7 +80,6 @@ class XServer:
         self.run("xdotool", "mousemove", str(x), str(y), "click", str(button))
 
     def keys(self, window, *names, command="key"):
-        """Keys pressed (or with command "type", a text typed) in a window given the focus."""
         self.run("xdotool", "windowfocus", "--sync", str(window), command, "--delay", "50", *names)
 
 
@@ -107,12 +100,10 @@ class Game:
                 self.changed.notify_all()
 
     def mark(self):
-        """The trace's length now: later waits look only at what comes after it."""
         with self.changed:
             return len(self.lines)
 
     def wait_line(self, line, since=0):
-        """Waits for an exact trace line at or after position since; returns its position."""
         deadline = time.monotonic() + PATIENCE
         with self.changed:
             while line not in self.lines[since:]:
@@ -143,43 +134,37 @@ class Player:
         self.game = None
 
     def start(self):
-        """Starts the game and waits until its window is up and fitted to the board."""
         self.game = Game(self.x, self.binary, self.workdir)
         self.board_size(0)
         self.window = self.x.find_window(MAIN_TITLE)
         return self.game
 
     def board_size(self, since):
-        """The grid's size in pixels as the game traces it for each new size, after the trace
-        position since: "width=W,height=H", then "CHANGE"."""
+        """The grid's size as traced after position since: "width=W,height=H", "CHANGE"."""
         changed = self.game.wait_line("CHANGE", since)
         size = re.fullmatch(r"width=(\d+),height=(\d+)", self.game.lines[changed - 1])
         self.width, self.height = int(size.group(1)), int(size.group(2))
         return self.width, self.height
 
     def click_cell(self, row, col, button=1):
-        """A click in the middle of the cell `row` across and `col` down."""
         x, y = self.x.geometry(self.window)[:2]
         self.x.click(x + GRID_X + (2 * row + 1) * self.width // 20,
                      y + GRID_Y + (2 * col + 1) * self.height // 20, button)
 
     def choose(self, menu, item):
-        """A command chosen from the menu bar with the keyboard."""
         self.x.keys(self.window, "F10", *["Right"] * list(MENUS).index(menu),
                     *["Down"] * (MENUS[menu].index(item) + 1), "Return")
 
     def press(self, title, key="Return"):
-        """A key in the dialog with that title: Return answers its first button, Escape closes
-        it as its close box would."""
+        """Return answers a dialog's first button; Escape closes it as its close box would."""
         self.x.keys(self.x.find_window(title), key)
 
     def save_path(self):
         return os.path.join(self.workdir, "MINE_SAVE.data")
 
     def save_and_exit(self):
-        """Option > Save, Ok: the game writes its file and ends with 0. Returns the file's state
-        line (across, down, percent, bombs, size, marks on bombs, other marks, tenths, mode) and
-        its cells by (across, down): state, bomb, count."""
+        """Option > Save, Ok, and the exit with 0; returns the file's state line and its cells by
+        (across, down): state, bomb, count."""
         since = self.game.mark()
         self.choose("Option", "Save")
         self.press("SAVE")
@@ -191,7 +176,6 @@ class Player:
         return lines[0], {(cell[0], cell[1]): cell[2:] for cell in lines[1:-1]}
 
     def resume(self):
-        """Restarts on the saved game and dismisses the load dialog."""
         self.start()
         self.game.wait_line("FIND SAVE.data")
         self.press("LOAD")

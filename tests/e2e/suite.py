@@ -1,8 +1,5 @@
 #!/usr/bin/env python3
-"""The real velmine binary played from outside, as a player would: a virtual X server of its own
-and the game in a fresh working directory, real X input, and checks of the trace, the files on
-disk and the windows open.
-
+"""The real game played from outside in a fresh working directory: its trace, files and windows.
 Usage: suite.py PATH/TO/velmine [unittest arguments]"""
 
 import os
@@ -22,8 +19,6 @@ BINARY = None
 
 
 class PlayerCase(unittest.TestCase, Player):
-    """Whatever a case started is ended by its cleanups, even when the case fails."""
-
     def setUp(self):
         workdir = tempfile.mkdtemp(prefix="velmine-e2e-")
         self.addCleanup(shutil.rmtree, workdir, True)
@@ -83,7 +78,6 @@ class Playing(PlayerCase):
 
 class Window(PlayerCase):
     def window_size(self, size):
-        """The inside of the main window once it is `size`, or as it is when that never comes."""
         try:
             wait_until("a window of %dx%d" % size, lambda: self.x.geometry(self.window)[2:] == size)
         except AssertionError:

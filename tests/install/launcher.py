@@ -1,10 +1,7 @@
 #!/usr/bin/env python3
-"""The installed launcher, started as the desktop entry says: it keeps the game's files in the
-player's data directory whatever the working directory, and refuses, with a message and no
-game, a data directory it cannot create or write.
-
-Usage: launcher.py BUILD-DIRECTORY [unittest arguments]. Installs the build into a temporary
-DESTDIR; the game case needs Xvfb and what tests/e2e needs."""
+"""The installed launcher, started as the desktop entry says: the game's files go to the player's
+data directory; one that cannot be made or written is refused with a message and no game.
+Usage: launcher.py BUILD-DIRECTORY [unittest arguments]"""
 
 import os
 import re
@@ -51,22 +48,18 @@ class FromTheMenu(suite.PlayerCase):
         return os.path.join(self.data, "MINE_SAVE.data")
 
     def test_files_stay_in_the_data_directory(self):
-        first_workdir = self.workdir
         self.start()
         self.click_cell(4, 4)
         self.save_and_exit()
-        self.assertEqual(os.listdir(first_workdir), [])
+        self.assertEqual(os.listdir(self.workdir), [])
+        # From another working directory the game finds the save, checks it sound and takes it.
         self.workdir = tempfile.mkdtemp(prefix="velmine-elsewhere-")
         self.addCleanup(shutil.rmtree, self.workdir, True)
-        # Resuming waits for the trace of a saved game found and passed.
-        game = self.resume()
-        self.assertIn("OPEN MINE_SAVE.data", game.lines)
+        self.assertIn("OPEN MINE_SAVE.data", self.resume().lines)
         self.assertFalse(os.path.exists(self.save_path()), "the saved game was not taken")
 
 
 class BadDataDirectory(unittest.TestCase):
-    """Permissions do not bind root: as root the launcher runs as nobody, in a home of its own."""
-
     NOBODY = 65534
 
     def setUp(self):
@@ -77,6 +70,7 @@ class BadDataDirectory(unittest.TestCase):
             os.chown(self.home, self.NOBODY, self.NOBODY)
 
     def launch(self, data_home):
+        # Permissions do not bind root: there the launcher runs as nobody.
         env = {"PATH": os.environ["PATH"], "HOME": self.home, "XDG_DATA_HOME": data_home}
         drop = (["setpriv", "--reuid=%d" % self.NOBODY, "--regid=%d" % self.NOBODY,
                  "--clear-groups"] if os.geteuid() == 0 else [])
@@ -86,8 +80,7 @@ class BadDataDirectory(unittest.TestCase):
     def refused(self, data_home, reason):
         done = self.launch(data_home)
         self.assertEqual(done.returncode, 1, done.stderr)
-        # One line of the launcher's own: the game, which would complain of the missing display
-        # here, never started.
+        # One line of the launcher's own: the game never started (nor complained of no display).
         self.assertRegex(done.stderr, "^velmine-launcher: .*%s.*%s\n$" %
                          (re.escape(os.path.join(data_home, "velmine")), reason))
 
@@ -103,7 +96,6 @@ class BadDataDirectory(unittest.TestCase):
         self.refused(data_home, "not a directory")
 
     def test_a_relative_data_home_falls_back_to_the_home_directory(self):
-        # Without a display the game ends at once, after the launcher made its directory.
         self.launch("relative/data")
         made = os.path.join(self.home, ".local/share/velmine")
         self.assertEqual(os.stat(made).st_mode & 0o777, 0o700)
