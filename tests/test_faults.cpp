@@ -1,24 +1,22 @@
-// Faults of the disk under the two data files. A win recorded on a full disk: nothing
-// MINE_SCORE.data holds is lost or altered, and a partly written record is a fragment no later
-// record fuses with (a file size limit stands in for the full disk). A save that fails says so
-// and why, leaves no file behind and lets the game go on. Needs a display; runs in a temporary
-// working directory.
+// Faults of the disk under the two data files. A win recorded on a full disk (a file size limit
+// stands in for it) loses or alters nothing MINE_SCORE.data held, and a record cut short is a
+// fragment no later record fuses with. A save that fails says so and why, leaves no file behind
+// and lets the game go on. Needs a display; runs in a temporary working directory.
 #include "support.h"
 
 #include "savedialog.h"
-#include "savefile.h"
 
 #include <gtkmm/messagedialog.h>
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using FaultTest = BoardTest;
 
 TEST_F(FaultTest, AWinOnAFullDiskKeepsEveryScore) {
-  // A won game, its bombs marked through the cells' own signals, recorded under `name`.
+  // A won game, its bombs marked through the cells' own signals, recorded under `name`: the
+  // trace, and the stamp of the record the score table then opens on.
   auto win = [this](const char* name) {
     table->ReCreate(10, 10, 10, 24);
     Plant({3, 27, 58, 99});
@@ -28,35 +26,36 @@ TEST_F(FaultTest, AWinOnAFullDiskKeepsEveryScore) {
       ShownIn<Gtk::Entry>(Shown<NameDialog>().at(0)).at(0)->set_text(name);
       ButtonIn(Shown<NameDialog>().at(0), "Ok")->clicked();
     });
-    for (ScoreDialog* dialog : Shown<ScoreDialog>())
-      delete dialog;
-    return trace;
+    ScoreDialog* shown = Shown<ScoreDialog>().at(0);
+    long long opened = shown->targetRow;
+    delete shown;
+    return std::make_pair(trace, opened);
   };
+  std::string kept;
+  for (int i = 0; i < 100; i++)
+    kept += ScoreLine(500 - i, 10, 10, 10, 100 + i, 1, 1700000000 + i, "player");
   signal(SIGXFSZ, SIG_IGN);
   rlimit free;
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &free), 0);
   // With no room at all the line is not written; with room for ten bytes, those are.
   for (int room : {0, 10}) {
     SCOPED_TRACE(room);
-    std::string scores;
-    for (int i = 0; scores.size() < 8000; i++)
-      scores += ScoreLine(500 - i, 10, 10, 10, 100 + i, 1, 1700000000 + i, "player");
-    WriteText("MINE_SCORE.data", scores);
+    WriteText("MINE_SCORE.data", kept);
     rlimit full = free;
-    full.rlim_cur = scores.size() + room;
+    full.rlim_cur = kept.size() + room;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
-    EXPECT_NE(win("eve").find("CAN'T WRITE MINE_SCORE.data\n"), std::string::npos);
+    EXPECT_NE(win("eve").first.find("CAN'T WRITE MINE_SCORE.data\n"), std::string::npos);
     std::string text = ReadText("MINE_SCORE.data");
-    EXPECT_EQ(text.substr(0, scores.size()), scores);
-    EXPECT_EQ(text.size(), scores.size() + room);
-    int records = this->scores.listCount;
-    EXPECT_EQ(records, int(std::count(scores.begin(), scores.end(), '\n')));
+    EXPECT_EQ(text.substr(0, kept.size()), kept);
+    EXPECT_EQ(text.size(), kept.size() + room);
+    EXPECT_EQ(scores.listCount, 100);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &free), 0);
-    win("ida");
-    EXPECT_EQ(ReadText("MINE_SCORE.data").substr(0, scores.size()), scores);
-    EXPECT_EQ(this->scores.listCount, records + 1);
-    EXPECT_EQ(this->scores.endList->name.raw(), "ida"); // scores below the old ones
-    Trace([this] { this->scores.ALLDeleteList(); });
+    long long opened = win("ida").second;
+    EXPECT_EQ(ReadText("MINE_SCORE.data").substr(0, kept.size()), kept);
+    EXPECT_EQ(scores.listCount, 101);
+    // Below the old scores, and the one the table opens on.
+    EXPECT_EQ(scores.endList->name.raw(), "ida");
+    EXPECT_EQ(scores.endList->TIME, opened);
   }
   signal(SIGXFSZ, SIG_DFL);
 }
@@ -69,16 +68,20 @@ TEST_F(FaultTest, AFailedSaveIsToldAndPlayGoesOn) {
   table->CreateTable();
   Plant({3, 27, 58, 99});
   Release(table, 44, 1);
-  ASSERT_EQ(table->board[44]->state, 0);
+  auto states = [this] {
+    std::vector<int> all;
+    for (int i = 0; i < Cells(); i++)
+      all.push_back(table->board[i]->state);
+    return all;
+  };
+  const std::vector<int> before = states();
+  ASSERT_EQ(before[44], 0);
   const std::tuple<std::function<void()>, const char*, bool> faults[] = {
       {[] { ASSERT_EQ(symlink("/dev/full", "MINE_SAVE.data"), 0); }, "The disk is full.", true},
       {[] { ASSERT_EQ(mkdir("MINE_SAVE.data", 0755), 0); }, "could not be written", false},
       {[this] { table->MissCount = 1; }, "did not read back", true}};
   for (const auto& [fault, why, gone] : faults) {
     SCOPED_TRACE(why);
-    std::vector<int> before;
-    for (int i = 0; i < Cells(); i++)
-      before.push_back(table->board[i]->state);
     timer.Start();
     fault();
     std::string trace =
@@ -93,13 +96,9 @@ TEST_F(FaultTest, AFailedSaveIsToldAndPlayGoesOn) {
     EXPECT_EQ(std::vector<int>({gtk_grab_get_current() == nullptr, timer.timeFlag,
                                 static_cast<int>(Shown<Gtk::MessageDialog>().size())}),
               std::vector<int>({1, 1, 0}));
-    struct stat st;
-    EXPECT_EQ(lstat("MINE_SAVE.data", &st) == 0, !gone);
+    EXPECT_EQ(FileExists("MINE_SAVE.data"), !gone);
     rmdir("MINE_SAVE.data");
-    std::vector<int> after;
-    for (int i = 0; i < Cells(); i++)
-      after.push_back(table->board[i]->state);
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(states(), before);
   }
   table->MissCount = 0;
   Press(table, 27, 3);
