@@ -5,43 +5,33 @@
 
 #include <clocale>
 
-namespace {
-
-std::string Line(int score, int sec, int time, const std::string& name) {
+static std::string Line(int score, int sec, int time, const std::string& name) {
   return ScoreLine(score, 10, 10, 10, sec, 1, time, name);
 }
 
-class ScoreFileTest : public TempDirTest {
+// The board's own score list, read and written here.
+class ScoreFileTest : public BoardTest {
 protected:
-  void TearDown() override {
-    Trace([this] { list.ALLDeleteList(); });
-    TempDirTest::TearDown();
-  }
-  // Reads the file afresh; returns the trace after the lines every read begins with.
+  // The trace of reading the file afresh.
   std::string Read() {
-    std::string trace = Trace([this] {
-      list.ALLDeleteList();
-      list.ReadFile();
+    return Trace([this] {
+      scores.ALLDeleteList();
+      scores.ReadFile();
     });
-    for (std::string head : {"SCORE ALL DELETE!\n", "OPEN MINE_SCORE.data\n"})
-      if (trace.find(head) == 0)
-        trace.erase(0, head.size());
-    return trace;
   }
   std::string Write(const std::string& name) {
     Glib::ustring text(name);
-    return Trace([&] { stamp = list.WriteFile(10, 10, 10, 250, 1, text); });
+    return Trace([&] { stamp = scores.WriteFile(10, 10, 10, 250, 1, text); });
   }
   // The names in list order, once the links are found sound.
   std::vector<std::string> Names() {
-    EXPECT_EQ(replay::CheckLinked(list), "");
+    EXPECT_EQ(replay::CheckLinked(scores), "");
     std::vector<std::string> names;
-    for (ScoreItem* node = list.firstList; node != nullptr; node = node->next)
+    for (ScoreItem* node = scores.firstList; node != nullptr; node = node->next)
       names.push_back(node->name.raw());
     return names;
   }
 
-  ScoreFile list;
   long long stamp = 0;
 };
 
@@ -54,11 +44,11 @@ TEST_F(ScoreFileTest, AWinIsScoredAndWrittenToTheByte) {
   const int cases[][5] = {{0, 10, 5, 100, 0}, {10, 10, 10, -300, 0}, {1, 1, INT_MAX, 0, INT_MAX}};
   Trace([&] {
     for (const auto& c : cases)
-      EXPECT_EQ(list.CalcScore(c[0], c[1], c[2], c[3]), c[4]) << c[3];
+      EXPECT_EQ(scores.CalcScore(c[0], c[1], c[2], c[3]), c[4]) << c[3];
   });
   ASSERT_EQ(std::remove("MINE_SCORE.data"), 0);
   ASSERT_EQ(mkdir("MINE_SCORE.data", 0755), 0); // a directory in the file's place
-  EXPECT_EQ(Read(), "CAN'T OPEN MINE_SCORE.data\n");
+  EXPECT_NE(Read().find("CAN'T OPEN MINE_SCORE.data\n"), std::string::npos);
   EXPECT_EQ(Write("bob"),
             "SCORE:555 SEC/30:18 RATE:1000 BOMB^3/2:10\nCAN'T WRITE MINE_SCORE.data\n");
 }
@@ -71,12 +61,12 @@ TEST_F(ScoreFileTest, SortIsByScoreThenFewestTenthsAndStable) {
     text += Line(i % 7 - 2, i % 5, 0, std::to_string(i));
   WriteText("MINE_SCORE.data", text);
   Read();
-  list.SortList();
-  EXPECT_EQ(replay::CheckLinked(list), "");
+  scores.SortList();
+  EXPECT_EQ(replay::CheckLinked(scores), "");
   auto key = [](ScoreItem* node) {
     return std::make_tuple(-node->score, node->sec, std::stoi(node->name.raw()));
   };
-  for (ScoreItem* node = list.firstList; node->next != nullptr; node = node->next)
+  for (ScoreItem* node = scores.firstList; node->next != nullptr; node = node->next)
     EXPECT_LT(key(node), key(node->next));
 }
 
@@ -93,21 +83,17 @@ TEST_F(ScoreFileTest, ReadingKeepsExactlyTheValidLines) {
     std::string text, trace;
     std::vector<std::string> names;
   } cases[] = {
-      {good + "\n" + altered + good + "a\tb\tc\t\t\t\t\t\t\t\ntail",
-       "WRONG SCORE ELEMENT\nWRONG SCORE VALUE_8\nWRONG SCORE ELEMENT\nNUM :5\n",
+      // A name longer than a field holds, with its right check value, and endless TABs.
+      {good + "\n" + altered + "1\t10\t10\t10\t250\t1\t0\t" + std::to_string(360 + 255 * 'x') +
+           "\t" + std::string(255, 'x') + "\n" + std::string(100000, '\t') + "\n" + good + "tail",
+       "WRONG SCORE ELEMENT\nWRONG SCORE VALUE_8\n"
+       "WRONG SCORE ELEMENT\nWRONG SCORE ELEMENT\nNUM :6\n",
        {"ok", "ok"}},
       // Lead bytes that promise more bytes than there are: only the bytes there are summed.
-      {"1\t10\t10\t10\t250\t1\t0\t337\t\xe9t\xe9\n3\t10\t10\t10\t250\t1\t0\t357\t\xff\xfe\n",
-       "NUM :2\n",
-       {"\xe9t\xe9", "\xff\xfe"}},
-      {std::string(nul, sizeof nul - 1) + crlf + "\r\n" + crName + crNameCrlf,
-       "WRONG SCORE ELEMENT\nNUM :5\n",
-       {std::string("a\0b", 3), "cr", "cr\r", "cr\r"}},
-      // A name longer than a field holds, with its right check value, and endless TABs.
-      {good + "1\t10\t10\t10\t250\t1\t0\t" + std::to_string(360 + 255 * 'x') + "\t" +
-           std::string(255, 'x') + "\n" + std::string(100000, '\t') + "\n" + good,
-       "WRONG SCORE ELEMENT\nWRONG SCORE ELEMENT\nNUM :4\n",
-       {"ok", "ok"}},
+      {"1\t10\t10\t10\t250\t1\t0\t337\t\xe9t\xe9\n3\t10\t10\t10\t250\t1\t0\t357\t\xff\xfe\n" +
+           std::string(nul, sizeof nul - 1) + crlf + "\r\n" + crName + crNameCrlf,
+       "WRONG SCORE ELEMENT\nNUM :7\n",
+       {"\xe9t\xe9", "\xff\xfe", std::string("a\0b", 3), "cr", "cr\r", "cr\r"}},
       // Values beyond an int read as its limits: 4294967306 (10 in 32-bit wrap-around) as the
       // largest, whose check value wraps to 557, and never as 10, which would give 667. The
       // time stamp has 64 bits.
@@ -116,17 +102,16 @@ TEST_F(ScoreFileTest, ReadingKeepsExactlyTheValidLines) {
        "1\t10\t10\t10\t250\t1\t0\t99999999999999999\tbob\n"
        "1\t4294967306\t10\t10\t250\t1\t0\t667\tbob\n",
        "WRONG SCORE VALUE_8\nWRONG SCORE VALUE_8\nNUM :4\n",
-       {"bob", "big"}},
-  };
+       {"bob", "big"}}};
   for (const Case& c : cases) {
     WriteText("MINE_SCORE.data", c.text);
-    EXPECT_EQ(Read(), c.trace);
+    EXPECT_NE(Read().find(c.trace), std::string::npos) << c.trace;
     EXPECT_EQ(Names(), c.names);
   }
-  EXPECT_EQ(list.firstList->row, INT_MAX);
-  EXPECT_EQ(list.endList->score, INT_MAX);
-  EXPECT_EQ(list.firstList->TIME, 4102444800LL);
-  EXPECT_EQ(list.endList->TIME, LLONG_MIN);
+  EXPECT_EQ(scores.firstList->row, INT_MAX);
+  EXPECT_EQ(scores.endList->score, INT_MAX);
+  EXPECT_EQ(scores.firstList->TIME, 4102444800LL);
+  EXPECT_EQ(scores.endList->TIME, LLONG_MIN);
 }
 
 // Whatever the name holds, its line reads back as one record; none is lost to the locale, and
@@ -144,19 +129,17 @@ TEST_F(ScoreFileTest, WrittenNamesReadBackAsMeant) {
   for (std::string name : {utf8, std::string("b\to\nb\r\x01\x7f\xc2\x85!"), "a" + longName,
                            std::string("\xf0\x9f"), std::string(), std::string(300, '\x80')})
     EXPECT_NO_THROW(Write(name));
-  EXPECT_EQ(Read(), "NUM :7\n");
-  EXPECT_NE(Trace([this] { EXPECT_NO_THROW(list.ViewList()); }).find(utf8), std::string::npos);
+  EXPECT_NE(Read().find("NUM :7\n"), std::string::npos);
+  EXPECT_NE(Trace([this] { EXPECT_NO_THROW(scores.ViewList()); }).find(utf8), std::string::npos);
   std::setlocale(LC_ALL, old.c_str());
   EXPECT_EQ(Names(), (std::vector<std::string>{"a", utf8, "bob!", ("a" + longName).substr(0, 253),
                                                "\xf0\x9f", "", std::string(251, '\x80')}));
 }
 
-using NameEntryTest = BoardTest;
-
 // Chunks come as key presses or pastes: each is judged by its first character, refused whole
 // for a control character, and cut to the eight characters a name may hold. The close box
 // leaves the entry open.
-TEST_F(NameEntryTest, TakesOnlyWhatANameMayHold) {
+TEST_F(ScoreFileTest, TheNameEntryTakesOnlyWhatANameMayHold) {
   NameDialog* dialog = new NameDialog(table);
   Gtk::Entry* entry = ShownIn<Gtk::Entry>(dialog).at(0);
   const char* chunks[][2] = {{"B", ""},
@@ -173,5 +156,3 @@ TEST_F(NameEntryTest, TakesOnlyWhatANameMayHold) {
   EXPECT_EQ(Trace([dialog] { EXPECT_TRUE(CloseRequest(dialog)); }), "no delete\n");
   EXPECT_TRUE(dialog->get_visible());
 }
-
-} // namespace
