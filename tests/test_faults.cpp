@@ -13,17 +13,24 @@
 using FaultTest = BoardTest;
 
 // A file size limit stands in for the full disk: nothing MINE_SCORE.data held is lost or
-// altered, and the record cut short is a fragment that the next one does not fuse with.
+// altered, and the record cut short is a fragment that the next one does not fuse with. The name
+// is typed in chunks, each judged by its first character and refused whole for a control
+// character, and cut to the eight characters a name may hold; the close box is refused.
 TEST_F(FaultTest, AWinOnAFullDiskKeepsEveryScore) {
-  // A won game, its bombs marked through the cells' own signals, recorded under `name`.
+  // A won game, its bombs marked through the cells' own signals, recorded under "7" + `name`.
   auto win = [this](const char* name) {
     table->ReCreate(10, 10, 10, 24);
     Plant({3, 27, 58, 99});
     return Trace([&] {
       for (int bomb : {3, 27, 58, 99})
         Press(table, bomb, 3);
-      ShownIn<Gtk::Entry>(Shown<NameDialog>().at(0)).at(0)->set_text(name);
-      ButtonIn(Shown<NameDialog>().at(0), "Ok")->clicked();
+      NameDialog* dialog = Shown<NameDialog>().at(0);
+      for (std::string chunk : {"Z", "7", "a\tb", name}) {
+        int end = ShownIn<Gtk::Entry>(dialog).at(0)->get_text_length();
+        ShownIn<Gtk::Entry>(dialog).at(0)->insert_text(chunk, chunk.size(), end);
+      }
+      EXPECT_TRUE(CloseRequest(dialog));
+      ButtonIn(dialog, "Ok")->clicked();
     });
   };
   std::string kept;
@@ -41,10 +48,10 @@ TEST_F(FaultTest, AWinOnAFullDiskKeepsEveryScore) {
   EXPECT_EQ(scores.listCount, 100);
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &free), 0);
   signal(SIGXFSZ, SIG_DFL);
-  win("ida");
+  win("idaidaida");
   EXPECT_EQ(ReadText("MINE_SCORE.data").substr(0, kept.size()), kept);
   EXPECT_EQ(scores.listCount, 101);
-  EXPECT_EQ(scores.endList->name.raw(), "ida"); // below the old scores
+  EXPECT_EQ(scores.endList->name.raw(), "7idaidai"); // below the old scores
 }
 
 // The disk full (a link to /dev/full), a directory in the file's way, and a file that does not
@@ -84,7 +91,6 @@ TEST_F(FaultTest, AFailedSaveIsToldAndPlayGoesOn) {
     rmdir("MINE_SAVE.data");
   }
   table->MissCount = 0;
-  Press(table, 27, 3);
-  EXPECT_EQ(std::vector<int>({table->board[27]->state, table->BombCount, table->startFlag}),
-            std::vector<int>({2, 1, 1}));
+  EXPECT_TRUE(Press(table, 27, 3));
+  EXPECT_EQ(table->BombCount, 1);
 }
