@@ -3,10 +3,6 @@
 
 #include <clocale>
 
-static std::string Line(int score, int sec, int time, const std::string& name) {
-  return ScoreLine(score, 10, 10, 10, sec, 1, time, name);
-}
-
 // The board's own score list, read and written here.
 class ScoreFileTest : public BoardTest {
 protected:
@@ -56,25 +52,23 @@ TEST_F(ScoreFileTest, SortIsByScoreThenFewestTenthsAndStable) {
               std::make_tuple(-node->next->score, node->next->sec, node->next->TIME));
 }
 
-// Lines to drop among valid ones that must all be kept.
+// Lines to drop among valid ones that must all be kept. Values beyond an int read as its limits
+// (4294967306, 10 in 32-bit wrap-around, as the largest, whose check value wraps to 557); the
+// stamp has 64 bits. A name may end in a carriage return that its check value counts, in LF and
+// in CRLF files. Of lead bytes that promise more bytes than there are, only those there are summed.
 TEST_F(ScoreFileTest, ReadingKeepsExactlyTheValidLines) {
-  std::string good = Line(7, 250, 0, "ok"), altered = good, crlf = Line(2, 250, 0, "cr");
-  altered[altered.find("250")] = '3';
-  crlf.insert(crlf.size() - 1, "\r");
-  // A name may end in a carriage return that its check value counts, in LF and in CRLF files.
-  std::string crName = Line(3, 250, 0, "cr\r"), crNameCrlf = crName;
-  crNameCrlf.insert(crNameCrlf.size() - 1, "\r");
-  const char nul[] = "1\t10\t10\t10\t250\t1\t0\t555\ta\0b\n";
-  // Values beyond an int read as its limits (4294967306, 10 in 32-bit wrap-around, as the
-  // largest, whose check value wraps to 557); the stamp has 64 bits. Of lead bytes that promise
-  // more bytes than there are, only those there are summed.
+  using namespace std::string_literals;
   WriteText(
       "MINE_SCORE.data",
-      "1\t4294967306\t10\t10\t250\t1\t4102444800\t557\tbob\n" + good + "\n" + altered +
-          "1\t10\t10\t10\t250\t1\t0\t" + std::to_string(360 + 255 * 'x') + "\t" +
-          std::string(255, 'x') + "\n" + std::string(100000, '\t') +
-          "\n1\t10\t10\t10\t250\t1\t0\t337\t\xe9t\xe9\n3\t10\t10\t10\t250\t1\t0\t357\t\xff\xfe\n" +
-          std::string(nul, sizeof nul - 1) + crlf + "\r\n" + crName + crNameCrlf +
+      "1\t4294967306\t10\t10\t250\t1\t4102444800\t557\tbob\n"
+      "7\t10\t10\t10\t250\t1\t0\t578\tok\n\n7\t10\t10\t10\t350\t1\t0\t578\tok\n"
+      "1\t10\t10\t10\t250\t1\t0\t" +
+          std::to_string(360 + 255 * 'x') + "\t" + std::string(255, 'x') + "\n" +
+          std::string(100000, '\t') +
+          "\n1\t10\t10\t10\t250\t1\t0\t337\t\xe9t\xe9\n3\t10\t10\t10\t250\t1\t0\t357\t\xff\xfe\n"
+          "1\t10\t10\t10\t250\t1\t0\t555\ta\0b\n"s +
+          "2\t10\t10\t10\t250\t1\t0\t573\tcr\r\n\r\n3\t10\t10\t10\t250\t1\t0\t586\tcr\r\n"
+          "3\t10\t10\t10\t250\t1\t0\t586\tcr\r\r\n"
           "1\t10\t10\t10\t250\t1\t0\t99999999999999999\tbob\n"
           "1\t4294967306\t10\t10\t250\t1\t0\t667\tbob\n"
           "99999999999999999999\t10\t10\t10\t250\t1\t-99999999999999999999\t666\tbig\ntail");
@@ -97,9 +91,7 @@ TEST_F(ScoreFileTest, WrittenNamesReadBackAsMeant) {
   std::setlocale(LC_ALL, "C");
   for (int i = 0; i < 200; i++)
     longName += "\xc3\xa9";
-  std::string unended = Line(1, 1, 1, "a");
-  unended.pop_back();
-  WriteText("MINE_SCORE.data", unended);
+  WriteText("MINE_SCORE.data", "1\t10\t10\t10\t1\t1\t1\t208\ta"); // its last line unended
   // The cut at a character boundary looks back at most three bytes, even in bytes that are not
   // UTF-8.
   for (std::string name : {utf8, std::string("b\to\nb\r\x01\x7f\xc2\x85!"), "a" + longName,
