@@ -22,10 +22,9 @@ TEST_F(FaultTest, AWinOnAFullDiskKeepsEveryScore) {
     kept += ScoreLine(500 - i, 10, 10, 10, 100 + i, 1, 1700000000 + i, "player");
   WriteText("MINE_SCORE.data", kept);
   signal(SIGXFSZ, SIG_IGN);
-  rlimit free, full;
+  rlimit free;
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &free), 0);
-  full = free;
-  full.rlim_cur = kept.size() + 10;
+  rlimit full = {kept.size() + 10, free.rlim_max};
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
   Glib::ustring eve("eve");
   EXPECT_NE(Trace([&] { scores.WriteFile(10, 10, 10, 250, 1, eve); }).find("CAN'T WRITE"),
