@@ -18,8 +18,7 @@ TEST_F(FuzzReplayTest, EverySeedKeepsEveryProperty) {
                                  : replay::ReplaySaveFile(bytes);
       });
       EXPECT_EQ(problem, "") << entry.path();
-      // A seed stamped as the replay fills in checks sound, so the fuzzer starts from files that
-      // load, save and load again in full.
+      // Stamped seeds check sound: the fuzzer starts from files that load, save and load again.
       bool stamp = bytes.find("@INO") != std::string::npos;
       EXPECT_EQ(said.find("\nWRITE\n") != std::string::npos, stamp) << entry.path();
       stamped += stamp;

@@ -11,7 +11,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-const char saveName[] = "MINE_SAVE.data";
 // A sound 2 x 2 game: one bomb, marked; one safe cell open.
 const std::string smallGame = "STATE<\n2\t2\t10\t1\t8\t1\t0\t55\t4\n>\nBOARD<\n"
                               "0\t0\t2\t1\t1\n1\t0\t0\t0\t1\n0\t1\t1\t0\t1\n1\t1\t1\t0\t1\n>\n";
@@ -32,7 +31,6 @@ protected:
   std::string Load() {
     delete table;
     timer.Stop();
-    timer.nSec = 0;
     table = new MineTable(nullptr, &timer, &scores);
     return Trace([this] { saveFile.LoadState(table); });
   }
@@ -41,9 +39,8 @@ protected:
   std::string said;
 };
 
-// The working directory as it is (nanosecond times, a birth time, lasting inode numbers), or an
-// image made by the command given and mounted there: ext4 with small inodes (whole seconds, no
-// birth time) and FAT through FUSE (two seconds, no birth time, inode numbers made up).
+// The working directory, or an image made by the command given and mounted there: ext4 with small
+// inodes (whole seconds, no birth time) and FAT through FUSE (two seconds, inodes made up).
 class DiskTest : public SaveFileTest, public testing::WithParamInterface<std::string> {
 protected:
   void SetUp() override {
@@ -98,14 +95,13 @@ protected:
 INSTANTIATE_TEST_SUITE_P(, DiskTest,
                          testing::Values("", "mkfs.ext4 -q -I 128 disk.img", "mkfs.fat disk.img"));
 
-// A save verifies, and still does once the file system was mounted anew and other files were
-// looked up first, as at the next start; copies and edits within the second are refused where
-// the file system can tell them.
+// A save verifies after a remount and other look-ups, as at the next start; a copy and an edit
+// within the second are refused where the file system can tell them.
 TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
   replay::WriteSave(smallGame + stamp);
   Load();
   EXPECT_EQ(Trace([this] { saveFile.SaveState(table); }), "WRITE\n55\n2\n");
-  EXPECT_EQ(ReadText(saveName).substr(0, smallGame.size() + 6), smallGame + "FILE<\n");
+  EXPECT_EQ(ReadText(replay::saveName).substr(0, smallGame.size() + 6), smallGame + "FILE<\n");
   if (mounted) {
     Unmount();
     ASSERT_TRUE(Mount());
@@ -116,9 +112,8 @@ TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
   EXPECT_EQ(said, "LOAD STATE\nFIND:OPEN MINE_SAVE.data\nMATCH BOMBCOUNT\nMATCH MISSCOUNT\n"
                   "MATCH BOMB\nMODE :4\nMATCH ACT\nMATCH INODE\nMATCH ATIME\nMATCH CTIME\n"
                   "MATCH MTIME\n");
-  // FAT through FUSE forgets a time set on a file that it then renames, and its inode numbers
-  // count for nothing: there a copy that kept the times goes into the file's place by name, and
-  // passes. It also loses the clusters of a file it truncates: there no file is written over.
+  // FAT through FUSE forgets the times of a file renamed, loses the clusters of one truncated and
+  // makes inode numbers up: there files go by name, and a copy that kept the times passes.
   const std::pair<std::string, int> cases[] = {
       {"cp MINE_SAVE.data c && touch -r MINE_SAVE.data c && " +
            std::string(fuse
@@ -130,7 +125,7 @@ TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
            std::string(fuse ? "rm MINE_SAVE.data && " : "") + "cat c >MINE_SAVE.data",
        3}};
   for (const auto& [command, result] : cases) {
-    std::remove(saveName);
+    std::remove(replay::saveName);
     std::remove("c");
     Trace([this] { saveFile.SaveState(table); });
     EXPECT_EQ(Find(), 0);

@@ -3,19 +3,16 @@
 
 #include <clocale>
 
-// The board's own score list, read and written here.
 class ScoreFileTest : public BoardTest {
 protected:
-  // The trace of reading the file afresh.
   std::string Read() {
     return Trace([this] {
       scores.ALLDeleteList();
       scores.ReadFile();
     });
   }
-  std::string Write(const std::string& name) {
-    Glib::ustring text(name);
-    return Trace([&] { scores.WriteFile(10, 10, 10, 250, 1, text); });
+  std::string Write(Glib::ustring name) {
+    return Trace([&] { scores.WriteFile(10, 10, 10, 250, 1, name); });
   }
   // The names in list order, once the links are found sound.
   std::vector<std::string> Names() {
@@ -31,10 +28,8 @@ protected:
 // place is neither read nor written.
 TEST_F(ScoreFileTest, AnyBoardIsScoredAndAFileInTheWayIsTold) {
   const int cases[][5] = {{0, 10, 5, 100, 0}, {10, 10, 10, -300, 0}, {1, 1, INT_MAX, 0, INT_MAX}};
-  Trace([&] {
-    for (const auto& c : cases)
-      EXPECT_EQ(scores.CalcScore(c[0], c[1], c[2], c[3]), c[4]) << c[3];
-  });
+  for (const auto& c : cases)
+    EXPECT_EQ(scores.CalcScore(c[0], c[1], c[2], c[3]), c[4]) << c[3];
   ASSERT_EQ(mkdir("MINE_SCORE.data", 0755), 0);
   EXPECT_NE(Read().find("CAN'T OPEN MINE_SCORE.data\n"), std::string::npos);
   EXPECT_EQ(Write("bob"),
@@ -53,9 +48,8 @@ TEST_F(ScoreFileTest, SortIsByScoreThenFewestTenthsAndStable) {
 }
 
 // Lines to drop among valid ones that must all be kept. Values beyond an int read as its limits
-// (4294967306, 10 in 32-bit wrap-around, as the largest, whose check value wraps to 557); the
-// stamp has 64 bits. A name may end in a carriage return that its check value counts, in LF and
-// in CRLF files. Of lead bytes that promise more bytes than there are, only those there are summed.
+// (4294967306 as the largest, never as 10); the stamp has 64 bits. A name may end in a carriage
+// return that its check value counts. Lead bytes past the name's end are not summed.
 TEST_F(ScoreFileTest, ReadingKeepsExactlyTheValidLines) {
   using namespace std::string_literals;
   WriteText(
@@ -87,19 +81,17 @@ TEST_F(ScoreFileTest, ReadingKeepsExactlyTheValidLines) {
 // Whatever the name holds, its line reads back as one record; none is lost to the locale, and
 // none fuses with an unended last line.
 TEST_F(ScoreFileTest, WrittenNamesReadBackAsMeant) {
-  std::string old = std::setlocale(LC_ALL, nullptr), utf8 = "Zo\xc3\xab \xe6\x97\xa5", longName;
+  std::string old = std::setlocale(LC_ALL, nullptr), utf8 = "Zo\xc3\xab \xe6\x97\xa5";
+  std::string longName = "a" + Glib::ustring(200, gunichar(0xe9)).raw();
   std::setlocale(LC_ALL, "C");
-  for (int i = 0; i < 200; i++)
-    longName += "\xc3\xa9";
   WriteText("MINE_SCORE.data", "1\t10\t10\t10\t1\t1\t1\t208\ta"); // its last line unended
-  // The cut at a character boundary looks back at most three bytes, even in bytes that are not
-  // UTF-8.
-  for (std::string name : {utf8, std::string("b\to\nb\r\x01\x7f\xc2\x85!"), "a" + longName,
+  // A cut at a character boundary looks back three bytes at most, UTF-8 or not.
+  for (std::string name : {utf8, std::string("b\to\nb\r\x01\x7f\xc2\x85!"), longName,
                            std::string("\xf0\x9f"), std::string(), std::string(300, '\x80')})
     EXPECT_NO_THROW(Write(name));
   EXPECT_NE(Read().find("NUM :7\n"), std::string::npos);
   EXPECT_NE(Trace([this] { EXPECT_NO_THROW(scores.ViewList()); }).find(utf8), std::string::npos);
   std::setlocale(LC_ALL, old.c_str());
-  EXPECT_EQ(Names(), (std::vector<std::string>{"a", utf8, "bob!", ("a" + longName).substr(0, 253),
+  EXPECT_EQ(Names(), (std::vector<std::string>{"a", utf8, "bob!", longName.substr(0, 253),
                                                "\xf0\x9f", "", std::string(251, '\x80')}));
 }
