@@ -50,7 +50,7 @@ TEST_F(FaultTest, AWinOnAFullDiskKeepsEveryScore) {
 }
 
 // A full disk (a link to /dev/full), a directory in the way, counters that do not read back: each
-// is told in a message that holds the clock until closed, no file is left, and play goes on.
+// is told in a message that holds the clock until closed, leaves no file of ours, and play goes on.
 TEST_F(FaultTest, AFailedSaveIsToldAndPlayGoesOn) {
   SaveFile saveFile;
   table->CreateTable();

@@ -135,7 +135,7 @@ TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
 }
 
 // The check refuses each file, and it or the load says why; the load applies nothing the board
-// cannot hold, fills the slots left empty and removes the file.
+// cannot hold and fills the slots left empty, at the board's cell size.
 TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLoadIntoAWholeBoard) {
   std::vector<std::pair<std::string, std::string>> cases = {
       {Edited(smallGame, "1\t1\t1\t0\t1\n", ""), "!=2x2\n"},
