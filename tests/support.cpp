@@ -1,8 +1,7 @@
 #include "support.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <unistd.h>
 
 namespace {
@@ -10,12 +9,6 @@ namespace {
 // The directory of the test in progress: a test that ends the program never reaches TearDown.
 std::string liveDir;
 const testing::TestInfo* running = nullptr;
-
-void RemoveDir(const std::string& path) {
-  std::string command = "chmod -R u+w '" + path + "' && rm -rf '" + path + "'";
-  if (std::system(command.c_str()) != 0)
-    std::fprintf(stderr, "could not remove %s\n", path.c_str());
-}
 
 class Running : public testing::EmptyTestEventListener {
   void OnTestStart(const testing::TestInfo& info) override {
@@ -29,9 +22,7 @@ class Running : public testing::EmptyTestEventListener {
 } // namespace
 
 void TempDirTest::SetUp() {
-  char cwd[4096];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  oldDir = cwd;
+  oldDir = std::filesystem::current_path();
   char pattern[] = "/tmp/velmine-test-XXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   dir = liveDir = pattern;
@@ -40,7 +31,7 @@ void TempDirTest::SetUp() {
 
 void TempDirTest::TearDown() {
   ASSERT_EQ(chdir(oldDir.c_str()), 0);
-  RemoveDir(dir);
+  std::filesystem::remove_all(dir);
   liveDir.clear();
 }
 
@@ -76,8 +67,9 @@ int main(int argc, char** argv) {
     });
   }
   std::atexit([] {
+    std::error_code ignored;
     if (!liveDir.empty())
-      RemoveDir(liveDir);
+      std::filesystem::remove_all(liveDir, ignored);
   });
   return RUN_ALL_TESTS();
 }

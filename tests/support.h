@@ -1,7 +1,5 @@
-// Shared by every test program: main() (support.cpp) starts the toolkit before the test framework
-// and fails the program when a test ends it through exit(); TempDirTest runs each test in a fresh
-// temporary working directory, BoardTest adds a board; the helpers drive the game as the toolkit
-// and the player would, and find what the windows show.
+// Shared by every test program: main() starts the toolkit and fails a test that ends the program;
+// fixtures give a fresh working directory and a board; helpers drive the game and read its windows.
 #ifndef VELMINE_TESTS_SUPPORT_H
 #define VELMINE_TESTS_SUPPORT_H
 
@@ -31,14 +29,11 @@ private:
 };
 
 inline void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path.c_str(), std::ios::binary | std::ios::trunc) << text;
+  replay::WriteAll(path.c_str(), text);
 }
 
-// A whole file; empty when it does not exist.
 inline std::string ReadText(const std::string& path) {
-  std::ostringstream all;
-  all << std::ifstream(path.c_str(), std::ios::binary).rdbuf();
-  return all.str();
+  return replay::ReadAll(path.c_str());
 }
 
 inline bool FileExists(const std::string& path) {
@@ -46,8 +41,7 @@ inline bool FileExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
-// What `what` writes to standard output: the game's trace. Kept in memory, since a test's file
-// size limit binds every file the process writes.
+// The game's trace while `what` runs (in memory: a test's file size limit binds every file).
 inline std::string Trace(const std::function<void()>& what) {
   std::ostringstream text;
   std::streambuf* old = std::cout.rdbuf(text.rdbuf());
@@ -56,8 +50,7 @@ inline std::string Trace(const std::function<void()>& what) {
   return text.str();
 }
 
-// Runs the main loop until the X server has answered and nothing is pending, so that redraws,
-// size requests and resizes have happened.
+// Runs the main loop until the X server has answered and redraws and resizes are done.
 inline void Settle() {
   for (int round = 0; round < 4; round++) {
     if (round > 0)
@@ -81,7 +74,7 @@ template <class T> std::vector<T*> ShownIn(Gtk::Widget* top) {
   return found;
 }
 
-// The shown top-level windows of class T, only those titled `title` unless it is empty.
+// The shown top-level windows of class T, titled `title` unless it is empty.
 template <class T> std::vector<T*> Shown(const Glib::ustring& title = "") {
   std::vector<T*> found;
   for (Gtk::Window* window : Gtk::Window::list_toplevels())
@@ -107,8 +100,7 @@ inline bool CloseRequest(Gtk::Window* window) {
   return gtk_widget_event(GTK_WIDGET(window->gobj()), &event);
 }
 
-// A mouse button pressed, or released, on a cell as the toolkit sends it; whether a handler
-// claimed it.
+// A mouse button pressed or released on a cell; whether a handler claimed it.
 inline bool Press(MineTable* table, int index, unsigned button) {
   return replay::ButtonEvent(table, index, button, GDK_BUTTON_PRESS);
 }
@@ -117,7 +109,7 @@ inline bool Release(MineTable* table, int index, unsigned button) {
   return replay::ButtonEvent(table, index, button, GDK_BUTTON_RELEASE);
 }
 
-// One record of MINE_SCORE.data as the game writes it, its check value summed for ASCII names.
+// A record of MINE_SCORE.data, its check value summed for ASCII names.
 inline std::string ScoreLine(int score, int row, int col, int bomb, int sec, int mode, int stamp,
                              const std::string& name) {
   int check = row * col + bomb + sec;
