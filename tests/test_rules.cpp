@@ -1,5 +1,5 @@
-// The rules of play on real cells: the first opening and the bombs drawn around it, the flood,
-// marks, win and loss. Needs a display; runs in a temporary working directory.
+// The rules of play on real cells: the first opening and the bombs drawn around it, marks, the
+// flood, win and loss. Needs a display; runs in a temporary working directory.
 #include "support.h"
 
 #include <cstdlib>
@@ -31,6 +31,12 @@ struct RulesTest : BoardTest {
       ASSERT_EQ(table->board[i]->num, around) << i;
     }
   }
+  // The clock stops and every cell is open to the eye but dead.
+  void ExpectEnded() {
+    EXPECT_EQ(table->startFlag + timer.timeFlag, 0);
+    for (int i = 0; i < Cells(); i++)
+      ASSERT_EQ(table->board[i]->state + table->board[i]->get_sensitive(), 0) << i;
+  }
 };
 
 TEST_F(RulesTest, FirstOpeningDrawsAroundAClearedBlockAndCountsEveryCell) {
@@ -52,76 +58,61 @@ TEST_F(RulesTest, FirstOpeningDrawsAroundAClearedBlockAndCountsEveryCell) {
         ASSERT_TRUE(cell->state == 0 || !Near(table, i, opened)) << i;
         bombs += cell->bomb;
       }
-      EXPECT_EQ(table->nBomb, bombs);
-      EXPECT_EQ(std::vector<int>({table->startFlag, timer.timeFlag, timer.nSec}),
-                std::vector<int>({1, 1, 0}));
+      EXPECT_EQ(std::vector<int>({table->nBomb, table->startFlag, timer.timeFlag, timer.nSec}),
+                std::vector<int>({bombs, 1, 1, 0}));
     }
   }
 }
 
-TEST_F(RulesTest, FloodOpensTheEmptyRegionAndItsBorderButOpeningAllIsNoWin) {
+// Marks cycle and keep their cell shut; both handlers claim their events, so no cell toggles or
+// holds down by itself. The flood opens the empty region and its border; opening every safe cell
+// is no win, a bomb loses, and a release after the end draws no new game.
+TEST_F(RulesTest, MarksTheFloodAndALoss) {
   Game(wall);
-  // The right button marks and unmarks; both handlers claim their events, so the toggle button
-  // cannot toggle by itself, and a marked cell does not open.
   for (int state : {2, 1, 2}) {
-    EXPECT_TRUE(Press(table, 107, 3));
-    EXPECT_EQ(table->board[107]->state, state);
-    EXPECT_TRUE(Shows(107, table->image->TmarkPix[state]));
+    EXPECT_TRUE(Press(table, 31, 3));
+    EXPECT_TRUE(Shows(31, table->image->TmarkPix[state])) << state;
   }
-  EXPECT_TRUE(Release(table, 107, 1));
-  EXPECT_EQ(table->board[107]->state, 2);
-  EXPECT_FALSE(table->board[107]->get_active());
-  EXPECT_EQ(table->MissCount, 1);
-  // The toggle button's own handler never sees a press, so it never holds a cell down.
   EXPECT_TRUE(Press(table, 106, 1));
   EXPECT_FALSE(GTK_BUTTON(table->board[106]->gobj())->button_down);
   Release(table, 24, 1);
   for (int i = 0; i < Cells(); i++) {
     bool region = i % 12 <= 4; // rows 0 to 3 have no bomb around; row 4 borders the wall
-    EXPECT_EQ(table->board[i]->state == 0, region) << i;
-    EXPECT_TRUE(!region || Shows(i, table->image->TnumPix[table->board[i]->num])) << i;
+    ASSERT_EQ(table->board[i]->state == 0, region) << i;
+    ASSERT_TRUE(!region || Shows(i, table->image->TnumPix[table->board[i]->num])) << i;
   }
-  Press(table, 107, 3); // unmarked: opening every safe cell is still no win
+  Press(table, 17, 3);
   for (int i = 0; i < Cells(); i++)
-    if (!table->board[i]->bomb)
-      Release(table, i, 1);
-  EXPECT_EQ(table->startFlag, 1);
-  EXPECT_TRUE(Shown<NameDialog>().empty());
-}
-
-TEST_F(RulesTest, AGameEndsWonWhenEveryBombAndNothingElseIsMarkedOrLostOnABomb) {
-  const struct {
-    std::vector<int> bombs, marks, opens;
-    const char* trace;
-  } games[] = {
-      {{10, 90}, {10, 50, 50, 90}, {}, "CLEAR!\n"}, // a mark taken back; safe cells covered
-      {{107}, {30, 107}, {0}, "CLEAR!\n"},          // the flood takes the last wrong mark
-      {wall, {17, 95}, {24, 53, 107}, ""}};         // 107 is opened after the end
-  for (const auto& game : games) {
-    Game(game.bombs);
-    EXPECT_EQ(Trace([&] {
-                for (int mark : game.marks)
-                  Press(table, mark, 3);
-                for (int open : game.opens)
-                  Release(table, open, 1);
-              }),
-              game.trace);
-    std::vector<NameDialog*> won = Shown<NameDialog>();
-    EXPECT_EQ(won.size(), game.trace[0] != '\0' ? 1u : 0u);
-    for (NameDialog* dialog : won)
-      delete dialog;
-    EXPECT_EQ(table->startFlag, 0);
-    EXPECT_EQ(timer.timeFlag, 0);
-    for (int i = 0; i < Cells(); i++) {
-      EXPECT_EQ(table->board[i]->state, 0) << i;
-      EXPECT_FALSE(table->board[i]->get_sensitive()) << i;
-    }
-  }
-  // The lost game shows its bombs, and its marks as right or wrong; no new draw started.
+    EXPECT_TRUE(table->board[i]->bomb || Release(table, i, 1));
+  EXPECT_EQ(std::vector<int>({table->board[31]->get_active(), table->MissCount, table->startFlag}),
+            std::vector<int>({0, 1, 1}));
+  EXPECT_EQ(Trace([this] {
+              Release(table, 53, 1);
+              Release(table, 31, 1);
+            }),
+            "");
+  ExpectEnded();
   EXPECT_TRUE(Shows(29, table->image->TbombPix));
   EXPECT_TRUE(Shows(17, table->image->TmarkPix[4]));
-  EXPECT_TRUE(Shows(95, table->image->TmarkPix[5]));
-  EXPECT_TRUE(Shows(107, table->image->TmarkPix[1]));
+  EXPECT_TRUE(Shows(31, table->image->TmarkPix[5]));
+}
+
+// A mark taken back with safe cells still covered; the flood taking the last wrong mark.
+TEST_F(RulesTest, AGameIsWonWhenEveryBombAndNothingElseIsMarked) {
+  const std::vector<int> games[][3] = {{{10, 90}, {10, 50, 50, 90}, {}}, {{107}, {30, 107}, {0}}};
+  for (const auto& game : games) {
+    Game(game[0]);
+    EXPECT_EQ(Trace([&] {
+                for (int mark : game[1])
+                  Press(table, mark, 3);
+                for (int open : game[2])
+                  Release(table, open, 1);
+              }),
+              "CLEAR!\n");
+    ASSERT_EQ(Shown<NameDialog>().size(), 1u);
+    delete Shown<NameDialog>()[0];
+    ExpectEnded();
+  }
 }
 
 // The flood crosses the largest board, past a slot left empty, on a stack too small to recurse.
