@@ -115,7 +115,7 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
   // The menu and entry and what they trace, then the status a new game shows, or a dialog's
   // title, its button and what that traces.
   const std::array<std::string, 6> commands[] = {
-      {"Game", "Reset", "Reset...\n", "Free : 30 x 12  bomb 41 %"},
+      {"Game", "Reset", "Reset...\n", "Beginner : 10 x 10  bomb 10 %"},
       {"Game", "Medium", "Medium...\n", "Medium : 15 x 15  bomb 15 %"},
       {"Option", "Save", "ACTIVATE SAVE\n", "Medium : 15 x 15  bomb 15 %"},
       {"Help", "About", "ACTIVATE ABOUT\n", "ABOUT", "Ok", "Quit\n"},
@@ -123,10 +123,6 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
       {"Option", "Save", "ACTIVATE SAVE\n", "SAVE", "Cancel", "Return...\n"},
       {"Option", "Score", "OK! MATCH LIST\nACTIVATE SCORE\n", "SCORE", "OK", "Return...\n"}};
   Start();
-  Trace([this] {
-    table->ReCreate(30, 12, 41, 11);
-    Settle();
-  });
   Release(table, 55, 1);
   int covered = 0;
   while (table->board[covered]->state == 0)
