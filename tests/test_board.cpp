@@ -1,6 +1,5 @@
-// The board: the rules of play on real cells, the cells kept or rebuilt for a new game, and the
-// board in a shown window, where only the cells in view are made. Needs a display; runs in a
-// temporary working directory.
+// The board: the rules of play, the cells of a new game, and the board in a shown window. Needs a
+// display; runs in a temporary working directory.
 #include "support.h"
 
 #include "savefile.h"
@@ -66,8 +65,7 @@ TEST_F(RulesTest, FirstOpeningDrawsAroundAClearedBlockAndCountsEveryCell) {
   }
 }
 
-// Marks cycle and keep their cell shut; no cell toggles by itself; the flood opens the empty region
-// and its border; opening all is no win, a bomb loses, and a release after the end draws nothing.
+// Marks, the flood, no win by opening, a loss on a bomb and nothing drawn by a release after it.
 TEST_F(RulesTest, MarksTheFloodAndALoss) {
   Game({5, 17, 29, 41, 53, 65, 77, 89, 101, 32, 70}); // a wall along row 5, two bombs past it
   for (int state : {2, 1, 2}) {
@@ -117,16 +115,13 @@ TEST_F(RulesTest, FloodOverTheLargestBoardNeedsNoDeepStack) {
         limit.rlim_cur = limit.rlim_max = 256 * 1024;
         setrlimit(RLIMIT_STACK, &limit);
         Release(table, 0, 1);
-        bool far = table->board[9998]->state == 0 && table->board[9999]->state == 1;
-        table->GameOver();
-        std::exit(far ? 0 : 1);
+        std::exit(table->board[9998]->state == 0 && table->board[9999]->state == 1 ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
 }
 
-// A new game of the same size keeps the cells and fills a slot left empty; another picture size
-// rebuilds them; sizes past the cell slots are refused; a load replaces the cells; pictures past
-// either end of a set show the nearest one.
+// A new game of the same size keeps the cells and fills an empty slot; other sizes rebuild them or
+// are refused; a load replaces them; pictures past either end of a set show the nearest one.
 TEST_F(RulesTest, CellsAreKeptRebuiltOrReplacedAndPicturesClamped) {
   Trace([this] { table->CreateTable(); });
   MineButton* first = table->board[0];
@@ -156,18 +151,9 @@ TEST_F(RulesTest, CellsAreKeptRebuiltOrReplacedAndPicturesClamped) {
   EXPECT_EQ(low->get_pixbuf(), table->image->TmarkPix[0]);
 }
 
-// The board in a shown main window; a complaint of the toolkit about anything done to it ends
-// the program.
+// The board in a shown window; a complaint of the toolkit ends the program.
 class ShownBoardTest : public BoardTest {
 protected:
-  void SetUp() override {
-    BoardTest::SetUp();
-    delete table;
-    window = new MineWindow();
-    table = new MineTable(window, &timer, &scores);
-    window->add(*table->Show());
-    g_log_set_always_fatal(GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL));
-  }
   void TearDown() override {
     delete table;
     table = nullptr;
@@ -176,9 +162,9 @@ protected:
     g_log_set_always_fatal(GLogLevelFlags(G_LOG_FATAL_MASK));
     BoardTest::TearDown();
   }
-  // Scrolled to the given share of the board across and down, the cells lie in a grid of equal
-  // cells; those in view and the one with the focus are mapped and show play as it left them (after
-  // the end of a game: the bombs and the mark on one), and the others have no window at all.
+  // Scrolled to the given share of the board, the cells lie in a grid; those in view or with the
+  // focus are mapped and show play as it left them (`marked`: after the end), others have no
+  // window.
   void ExpectShown(double across, double down, int marked = -1) {
     Gtk::Adjustment* h = table->scrWin->get_hadjustment();
     Gtk::Adjustment* v = table->scrWin->get_vadjustment();
@@ -220,11 +206,12 @@ protected:
   int shown = 0;
 };
 
-// Play, the end of a game and a reset reach cells out of view; scrolling and resizing bring them
-// into view as play left them. A saved game is laid out before it is first shown, so only the
-// cells in view are ever made.
+// A load makes only the cells in view; play, the end and a reset reach the cells out of view.
 TEST_F(ShownBoardTest, CellsComingIntoViewShowThePlayAsItIs) {
+  g_log_set_always_fatal(GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL));
   MineTable saved(nullptr, &timer, &scores);
+  table->window = window = new MineWindow();
+  window->add(*table->Show());
   Trace([&] {
     saved.ReCreate(100, 50, 10, 8);
     Release(&saved, 2550, 1);
@@ -249,7 +236,6 @@ TEST_F(ShownBoardTest, CellsComingIntoViewShowThePlayAsItIs) {
   ExpectShown(1, 1, markedBomb);
   Trace([this] { table->ReCreate(100, 50, 10, 8); });
   ExpectShown(1, 1);
-  // The cell with the keyboard focus keeps it, and stays shown, out of view.
   table->board[4999]->grab_focus();
   ExpectShown(0, 0);
   EXPECT_EQ(window->get_focus(), table->board[4999]);

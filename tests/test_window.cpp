@@ -45,22 +45,11 @@ protected:
     return table->scrWin->get_hscrollbar()->get_visible() +
            table->scrWin->get_vscrollbar()->get_visible();
   }
-  // A key pressed and released as the toolkit sends it to the window, which hands it to its focus.
+  // A key pressed and released through the X server, for the window's focus.
   void Key(guint keyval) {
-    GdkKeymapKey* keys = nullptr;
-    gint count = 0;
-    ASSERT_TRUE(gdk_keymap_get_entries_for_keyval(nullptr, keyval, &keys, &count));
-    for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
-      GdkEvent event = {};
-      event.key = {type,    window->get_window()->gobj(),          TRUE, 0, 0, keyval, 0,
-                   nullptr, static_cast<guint16>(keys[0].keycode), 0,    0};
-      gtk_widget_event(GTK_WIDGET(window->gobj()), &event);
-    }
-    g_free(keys);
+    for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE})
+      gdk_test_simulate_key(window->get_window()->gobj(), -1, -1, keyval, GdkModifierType(0), type);
     Settle();
-  }
-  std::string Status() {
-    return Label(ShownIn<Gtk::Statusbar>(window).at(0));
   }
   // The entry labelled `label` in the menu shown under the menu bar's `title`.
   Gtk::MenuItem* Entry(const std::string& title, const std::string& label) {
@@ -76,8 +65,8 @@ protected:
   MineTable* table = nullptr;
 };
 
-// A sound save resumes, paused until its message is closed; a broken, moved or copied one (a copy
-// keeps the original's times) is refused with its reason. Either is deleted.
+// A sound save resumes, paused until its message is closed; a broken, moved or copied one is
+// refused with its reason; either is deleted.
 TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
   const std::pair<const char*, std::string> cases[] = {
       {"true", "Load State"},
@@ -96,7 +85,8 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
     bool sound = message == "Load State";
     EXPECT_FALSE(FileExists("MINE_SAVE.data"));
     EXPECT_FALSE(window->timer->timeLabel->get_visible()); // until the clock's first tick
-    EXPECT_EQ(Status(), sound ? "Free  : 12 x 9  bomb 30 %" : "Beginner  : 10 x 10  bomb 10 %");
+    EXPECT_EQ(Label(ShownIn<Gtk::Statusbar>(window).at(0)),
+              sound ? "Free  : 12 x 9  bomb 30 %" : "Beginner  : 10 x 10  bomb 10 %");
     Gtk::Window* load = Shown<Gtk::Window>("LOAD").at(0);
     EXPECT_EQ(Label(load), message);
     EXPECT_EQ(std::vector<int>({table->startFlag, window->timer->timeFlag}),
@@ -109,11 +99,9 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
   ButtonIn(unknown, "Ok")->clicked();
 }
 
-// Stray keys on the board, and each command (no menu: the main window's close box) on a game, and
-// Save on a waiting board, which opens nothing; what it traces and leaves.
+// Stray keys, then each command on a game (no menu: the close box), Save on a waiting board too.
 TEST_F(WindowTest, EachCommandTracesAndActs) {
-  // The menu and entry and what they trace, then the status a new game shows, or a dialog's
-  // title, its button and what that traces.
+  // Menu, entry, trace, then a new game's status, or a dialog's title, button and closing trace.
   const std::array<std::string, 6> commands[] = {
       {"Game", "Reset", "Reset...\n", "Beginner : 10 x 10  bomb 10 %"},
       {"Game", "Medium", "Medium...\n", "Medium : 15 x 15  bomb 15 %"},
@@ -152,7 +140,7 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
       });
       EXPECT_EQ(out.substr(0, said.size()), said); // a new board goes on to trace its size and fit
       if (button.empty()) {
-        EXPECT_EQ(Status(), shows);
+        EXPECT_EQ(Label(ShownIn<Gtk::Statusbar>(window).at(0)), shows);
         EXPECT_EQ(table->board[0]->get_name() == "marked", entry != "Medium") << entry;
         for (int i = 0; i < table->nRow * table->nCol; i++)
           ASSERT_EQ(table->board[i]->state + table->startFlag + timer->timeFlag, 1) << entry;
@@ -184,17 +172,9 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
     Settle();
   });
   EXPECT_EQ(ScrollBars(), 2);
-  // With no window manager on the test display, an unmapped window changes its state at once.
-  window->hide();
-  Settle();
-  window->maximize();
-  ASSERT_TRUE(window->get_window()->get_state() & Gdk::WINDOW_STATE_MAXIMIZED);
-  Settle();
-  EXPECT_FALSE(window->get_window()->get_state() & Gdk::WINDOW_STATE_MAXIMIZED);
 }
 
-// The size proposed for the cells down, never below 8 pixels; an odd board's values clamped to
-// what the spin buttons show, so that Reset applies nothing the player cannot see.
+// The cell size proposed for the cells down; an odd board's values clamped to what is shown.
 TEST_F(WindowTest, TheGridDialogProposesSizesAndTakesOnlyWhatItShows) {
   Start();
   Entry("Option", "Set Grid")->activate();
@@ -217,7 +197,7 @@ TEST_F(WindowTest, TheGridDialogProposesSizesAndTakesOnlyWhatItShows) {
             std::vector<int>({8, 50, 60, 4}));
 }
 
-// The clock's text as it ticks, up to the top of its count, where it stays.
+// The clock's text as it ticks, up to the top of its count.
 TEST(ClockTest, TicksTenthsUpToTheTop) {
   struct Clock : MineTimer {
     using MineTimer::TimeOut;
@@ -232,8 +212,8 @@ TEST(ClockTest, TicksTenthsUpToTheTop) {
   }
 }
 
-// The high-score table of a hand-made list: whatever a record holds shows soundly, no column is
-// cut and the view is at least 550 pixels wide; the columns sort by their numbers.
+// Any record shows soundly, no column is cut, the view is 550 pixels wide or more, and the columns
+// sort by their numbers.
 TEST(ScoreDialogTest, RowsShowRecordsSoundlyAndSortByNumbers) {
   ScoreFile list;
   MineTimer timer;
