@@ -13,9 +13,10 @@
 #include <gtkmm/spinbutton.h>
 #include <gtkmm/statusbar.h>
 
+#include <tuple>
+
 namespace {
 
-// The text of the first label shown in a widget.
 std::string Label(Gtk::Widget* top) {
   return ShownIn<Gtk::Label>(top).at(0)->get_text();
 }
@@ -27,11 +28,9 @@ protected:
     TempDirTest::TearDown();
   }
   void Start() {
-    Trace([this] {
-      window = new MineWindow();
-      window->Create();
-      Settle();
-    });
+    window = new MineWindow();
+    window->Create();
+    Settle();
     table = window->vbox->table;
   }
   void Close() {
@@ -51,7 +50,6 @@ protected:
       gdk_test_simulate_key(window->get_window()->gobj(), -1, -1, keyval, GdkModifierType(0), type);
     Settle();
   }
-  // The entry labelled `label` in the menu shown under the menu bar's `title`.
   Gtk::MenuItem* Entry(const std::string& title, const std::string& label) {
     for (Gtk::MenuItem* top : ShownIn<Gtk::MenuItem>(window))
       for (Gtk::MenuItem* item : ShownIn<Gtk::MenuItem>(top->get_submenu()))
@@ -167,10 +165,8 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
                 std::vector<int>({running, 57, static_cast<int>(parts.size()), 1}))
           << shows;
     }
-  Trace([this] {
-    table->ReCreate(100, 50, 10, 8);
-    Settle();
-  });
+  table->ReCreate(100, 50, 10, 8);
+  Settle();
   EXPECT_EQ(ScrollBars(), 2);
 }
 
@@ -187,10 +183,7 @@ TEST_F(WindowTest, TheGridDialogProposesSizesAndTakesOnlyWhatItShows) {
     spins[1]->set_value(down);
     EXPECT_EQ(spins[3]->get_value_as_int(), size) << down;
   }
-  table->nRow = 5;
-  table->nCol = 200;
-  table->pBomb = 90;
-  table->nSize = 2;
+  std::tie(table->nRow, table->nCol, table->pBomb, table->nSize) = std::make_tuple(5, 200, 90, 2);
   GridDialog odd;
   odd.Create(table, window->vbox->status);
   EXPECT_EQ(std::vector<int>({odd.tRow, odd.tCol, odd.tBomb, odd.tSize}),
@@ -212,13 +205,13 @@ TEST(ClockTest, TicksTenthsUpToTheTop) {
   }
 }
 
-// Any record shows soundly, no column is cut, the view is 550 pixels wide or more, and the columns
-// sort by their numbers.
+// Any record shows soundly, no column is cut, the view is 550 pixels wide or more, a record stamped
+// 0 is the target of the menu's table, and the columns sort by their numbers.
 TEST(ScoreDialogTest, RowsShowRecordsSoundlyAndSortByNumbers) {
   ScoreFile list;
   MineTimer timer;
   list.AppendList(new ScoreItem{1000, 10, 10, 10, 7, 1, 0, 11, "", 0, 0});
-  list.AppendList(new ScoreItem{555, 20, 20, 80, 1200, 3, 0, 12, "\377a\303", 0, 0});
+  list.AppendList(new ScoreItem{555, 20, 20, 80, 1200, 3, 0, 0, "\377a\303", 0, 0});
   list.AppendList(new ScoreItem{300, 100000, 100000, 2000000000, -7, 4, 0, 13, "b", 0, 0});
   list.AppendList(new ScoreItem{200, 2, 2, 9, 250, 2, 0, 14, "b", 0, 0});
   ScoreDialog* dialog = new ScoreDialog(&list, &timer);
@@ -237,6 +230,7 @@ TEST(ScoreDialogTest, RowsShowRecordsSoundlyAndSortByNumbers) {
       "2 400 (20x20) 120.0 sec \357\277\275a\357\277\275 Advance 20",
       "3 10000000000 (100000x100000) -0.7 sec b Free 20", "4 4 (2x2) 25.0 sec b Medium 100"};
   EXPECT_EQ(rows(), all);
+  EXPECT_TRUE(dialog->listView->get_selection()->is_selected(Gtk::TreeModel::Path("1")));
   Settle();
   int columns = 0;
   for (Gtk::TreeViewColumn* column : dialog->listView->get_columns())
