@@ -100,8 +100,8 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
 TEST_F(WindowTest, EachCommandTracesAndActs) {
   // Menu, entry, trace, then a new game's status, or a dialog's title, button and closing trace.
   const std::array<std::string, 6> commands[] = {
-      {"Game", "Reset", "Reset...\n", "Beginner : 10 x 10  bomb 10 %"},
       {"Game", "Medium", "Medium...\n", "Medium : 15 x 15  bomb 15 %"},
+      {"Game", "Reset", "Reset...\n", "Medium : 15 x 15  bomb 15 %"},
       {"Option", "Save", "ACTIVATE SAVE\n", "Medium : 15 x 15  bomb 15 %"},
       {"Help", "About", "ACTIVATE ABOUT\n", "ABOUT", "Ok", "Quit\n"},
       {"", "", "", "EXIT", "Cancel", "Return...\n"},
@@ -123,6 +123,7 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
   Key(GDK_Tab);
   EXPECT_EQ(Trace([&] { Key(GDK_space); }).substr(0, 13), "button click\n");
   MineTimer* timer = window->timer;
+  int across = 0, down = 0;
   for (const auto& [menu, entry, said, shows, button, closing] : commands)
     for (int path = 0; path < (button.empty() ? 1 : 4); path++) {
       if (said != "ACTIVATE SAVE\n" || !button.empty())
@@ -141,10 +142,15 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
         EXPECT_EQ(table->board[0]->get_name() == "marked", entry != "Medium") << entry;
         for (int i = 0; i < table->nRow * table->nCol; i++)
           ASSERT_EQ(table->board[i]->state + table->startFlag + timer->timeFlag, 1) << entry;
+        // The view is the grid as traced, neither cut nor padded: the window fits the board.
+        std::sscanf(out.c_str() + std::min(out.find("width="), out.size()), "width=%d,height=%d",
+                    &across, &down);
         EXPECT_EQ(std::vector<int>({table->scrWin->get_hscrollbar()->get_visible(),
                                     table->scrWin->get_vscrollbar()->get_visible(),
-                                    int(Shown<Gtk::Dialog>().size())}),
-                  std::vector<int>({0, 0, 0}))
+                                    int(Shown<Gtk::Dialog>().size()),
+                                    int(table->scrWin->get_hadjustment()->get_page_size()),
+                                    int(table->scrWin->get_vadjustment()->get_page_size())}),
+                  std::vector<int>({0, 0, 0, across, down}))
             << entry;
         continue;
       }
@@ -170,8 +176,10 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
     }
   table->ReCreate(100, 50, 10, 8);
   Settle();
-  EXPECT_TRUE(table->scrWin->get_hscrollbar()->get_visible());
-  EXPECT_TRUE(table->scrWin->get_vscrollbar()->get_visible());
+  EXPECT_EQ(std::vector<int>({table->scrWin->get_hscrollbar()->get_visible(),
+                              table->scrWin->get_vscrollbar()->get_visible(), window->get_width(),
+                              window->get_height()}),
+            std::vector<int>({1, 1, 800, 600}));
 }
 
 // The cell size proposed for the cells down; an odd board's values clamped to what is shown.

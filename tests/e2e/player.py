@@ -11,9 +11,8 @@ import time
 
 MAIN_TITLE = "Velm'Mine"
 # Where the grid starts in the main window with the default theme: below the menu bar (27), the
-# clock row (30) and the board's frame (2); around it, that frame and the status bar (30).
+# clock row (30) and the board's frame (2).
 GRID_X, GRID_Y = 2, 59
-AROUND_GRID = 2 * GRID_X, GRID_Y + GRID_X + 30
 # The menu bar as the keyboard walks it: F10 opens the first menu, separators are skipped.
 MENUS = {"Game": ["Reset", "Beginner", "Medium", "Advance", "Exit"],
          "Option": ["Set Grid", "Score", "Save"], "Help": ["About"]}

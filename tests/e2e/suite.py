@@ -13,7 +13,7 @@ import unittest
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from player import AROUND_GRID, Player, XServer, end, wait_until  # noqa: E402
+from player import Player, XServer, end  # noqa: E402
 
 BINARY = None
 
@@ -74,31 +74,6 @@ class Playing(PlayerCase):
         self.assertEqual(game.wait_exit(), 0)
         self.assertEqual(game.lines[since:], ["Return...", "delete...", "Quit"])
         self.assertFalse(os.path.exists(self.save_path()), "a game was saved")
-
-
-class Window(PlayerCase):
-    def window_size(self, size):
-        try:
-            wait_until("a window of %dx%d" % size, lambda: self.x.geometry(self.window)[2:] == size)
-        except AssertionError:
-            pass
-        return self.x.geometry(self.window)[2:]
-
-    def test_the_window_fits_each_board_and_a_board_beyond_800x600_scrolls(self):
-        game = self.start()
-        for menu, item in (("Game", "Medium"), ("Game", "Advance"), ("Game", "Beginner"),
-                           ("Option", "Set Grid")):
-            size = (self.width + AROUND_GRID[0], self.height + AROUND_GRID[1])
-            self.assertEqual(self.window_size(size), size)
-            since = game.mark()
-            self.choose(menu, item)
-            if menu == "Game":
-                self.board_size(since)
-        # 100 across, 50 down (which proposes cells of 8 pixels), then Reset.
-        self.x.keys(self.x.find_window("SET GRID"), "ctrl+a", "1", "0", "0", "Tab", "ctrl+a", "5",
-                    "0", "Tab", "Tab", "Tab", "space")
-        self.assertGreater(self.board_size(game.wait_line("Reset...", since))[0], 800)
-        self.assertEqual(self.window_size((800, 600)), (800, 600))
 
 
 if __name__ == "__main__":
