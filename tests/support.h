@@ -28,19 +28,6 @@ private:
   std::string oldDir;
 };
 
-inline void WriteText(const std::string& path, const std::string& text) {
-  replay::WriteAll(path.c_str(), text);
-}
-
-inline std::string ReadText(const std::string& path) {
-  return replay::ReadAll(path.c_str());
-}
-
-inline bool FileExists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
 // The game's trace while `what` runs (in memory: a test's file size limit binds every file).
 inline std::string Trace(const std::function<void()>& what) {
   std::ostringstream text;
@@ -107,18 +94,6 @@ inline bool Press(MineTable* table, int index, unsigned button) {
 
 inline bool Release(MineTable* table, int index, unsigned button) {
   return replay::ButtonEvent(table, index, button, GDK_BUTTON_RELEASE);
-}
-
-// A record of MINE_SCORE.data, its check value summed for ASCII names.
-inline std::string ScoreLine(int score, int row, int col, int bomb, int sec, int mode, int stamp,
-                             const std::string& name) {
-  int check = row * col + bomb + sec;
-  for (char c : name)
-    check += c;
-  std::ostringstream line;
-  line << score << '\t' << row << '\t' << col << '\t' << bomb << '\t' << sec << '\t' << mode << '\t'
-       << stamp << '\t' << check << '\t' << name << '\n';
-  return line.str();
 }
 
 // A 10 x 10 board not yet built, with its own clock and an empty score list.

@@ -18,8 +18,9 @@ using FaultTest = BoardTest;
 TEST_F(FaultTest, AWinOnAFullDiskKeepsEveryScore) {
   std::string kept;
   for (int i = 0; i < 100; i++)
-    kept += ScoreLine(500 - i, 10, 10, 10, 100 + i, 1, 1700000000 + i, "player");
-  WriteText("MINE_SCORE.data", kept);
+    kept += std::to_string(500 - i) + "\t10\t10\t10\t" + std::to_string(100 + i) + "\t1\t0\t" +
+            std::to_string(863 + i) + "\tplayer\n";
+  replay::WriteAll(replay::scoreName, kept);
   signal(SIGXFSZ, SIG_IGN);
   rlimit free;
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &free), 0);
@@ -30,7 +31,7 @@ TEST_F(FaultTest, AWinOnAFullDiskKeepsEveryScore) {
             std::string::npos);
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &free), 0);
   signal(SIGXFSZ, SIG_DFL);
-  EXPECT_EQ(ReadText("MINE_SCORE.data").size(), kept.size() + 10);
+  EXPECT_EQ(replay::ReadAll(replay::scoreName).size(), kept.size() + 10);
   // The next win, its bombs marked through the cells' own signals.
   table->ReCreate(10, 10, 10, 24);
   Plant({3, 27, 58, 99});
@@ -44,7 +45,7 @@ TEST_F(FaultTest, AWinOnAFullDiskKeepsEveryScore) {
     EXPECT_TRUE(CloseRequest(dialog));
     ButtonIn(dialog, "Ok")->clicked();
   });
-  EXPECT_EQ(ReadText("MINE_SCORE.data").substr(0, kept.size()), kept);
+  EXPECT_EQ(replay::ReadAll(replay::scoreName).substr(0, kept.size()), kept);
   EXPECT_EQ(scores.listCount, 101);
   EXPECT_EQ(scores.endList->name.raw(), "7idaidai"); // below the old scores
 }
@@ -74,7 +75,7 @@ TEST_F(FaultTest, AFailedSaveIsToldAndPlayGoesOn) {
     ButtonIn(told[0], "gtk-ok")->clicked();
     EXPECT_EQ(std::vector<int>({gtk_grab_get_current() == nullptr, timer.timeFlag,
                                 static_cast<int>(Shown<Gtk::MessageDialog>().size()),
-                                FileExists("MINE_SAVE.data") != gone}),
+                                (access(replay::saveName, F_OK) != 0) == gone}),
               std::vector<int>({1, 1, 0, 1}));
     rmdir("MINE_SAVE.data");
   }

@@ -101,12 +101,13 @@ TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
   replay::WriteSave(smallGame + stamp);
   Load();
   EXPECT_EQ(Trace([this] { saveFile.SaveState(table); }), "WRITE\n55\n2\n");
-  EXPECT_EQ(ReadText(replay::saveName).substr(0, smallGame.size() + 6), smallGame + "FILE<\n");
+  EXPECT_EQ(replay::ReadAll(replay::saveName).substr(0, smallGame.size() + 6),
+            smallGame + "FILE<\n");
   if (mounted) {
     Unmount();
     ASSERT_TRUE(Mount());
     for (const char* name : {"x", "y", "z"})
-      WriteText(name, name);
+      replay::WriteAll(name, name);
   }
   EXPECT_EQ(Find(), 0);
   EXPECT_EQ(said, "LOAD STATE\nFIND:OPEN MINE_SAVE.data\nMATCH BOMBCOUNT\nMATCH MISSCOUNT\n"

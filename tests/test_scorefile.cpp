@@ -52,8 +52,8 @@ TEST_F(ScoreFileTest, SortIsByScoreThenFewestTenthsAndStable) {
 // return that its check value counts. Lead bytes past the name's end are not summed.
 TEST_F(ScoreFileTest, ReadingKeepsExactlyTheValidLines) {
   using namespace std::string_literals;
-  WriteText(
-      "MINE_SCORE.data",
+  replay::WriteAll(
+      replay::scoreName,
       "1\t4294967306\t10\t10\t250\t1\t4102444800\t557\tbob\n"
       "7\t10\t10\t10\t250\t1\t0\t578\tok\n\n7\t10\t10\t10\t350\t1\t0\t578\tok\n"
       "1\t10\t10\t10\t250\t1\t0\t" +
@@ -84,7 +84,7 @@ TEST_F(ScoreFileTest, WrittenNamesReadBackAsMeant) {
   std::string old = std::setlocale(LC_ALL, nullptr), utf8 = "Zo\xc3\xab \xe6\x97\xa5";
   std::string longName = "a" + Glib::ustring(200, gunichar(0xe9)).raw();
   std::setlocale(LC_ALL, "C");
-  WriteText("MINE_SCORE.data", "1\t10\t10\t10\t1\t1\t1\t208\ta"); // its last line unended
+  replay::WriteAll(replay::scoreName, "1\t10\t10\t10\t1\t1\t1\t208\ta"); // its last line unended
   // A cut at a character boundary looks back three bytes at most, UTF-8 or not.
   for (std::string name : {utf8, std::string("b\to\nb\r\x01\x7f\xc2\x85!"), longName,
                            std::string("\xf0\x9f"), std::string(), std::string(300, '\x80')})

@@ -81,7 +81,7 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
     ASSERT_EQ(std::system(shell), 0);
     Start();
     bool sound = message == "Load State";
-    EXPECT_FALSE(FileExists("MINE_SAVE.data"));
+    EXPECT_NE(access(replay::saveName, F_OK), 0);
     EXPECT_EQ(Label(ShownIn<Gtk::Statusbar>(window).at(0)),
               sound ? "Free  : 12 x 9  bomb 30 %" : "Beginner  : 10 x 10  bomb 10 %");
     Gtk::Window* load = Shown<Gtk::Window>("LOAD").at(0);
