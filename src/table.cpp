@@ -188,11 +188,11 @@ void MineTable::DropCellWindows() {
   gtk_widget_unrealize(box);
 }
 
-void MineTable::ShowCells() {
+void MineTable::ShowCells(bool laidOut) {
   if (cellBox->get_child_visible())
     return;
   GtkWidget* box = GTK_WIDGET(cellBox->gobj());
-  if (gtk_widget_get_realized(gtk_widget_get_parent(box))) {
+  if (!laidOut && gtk_widget_get_realized(gtk_widget_get_parent(box))) {
     // The cells take their places relative to the box's own window, wherever the box lies, so
     // laid out now they are mapped (and, after a rebuild, made) at their places and the layout
     // pass that follows moves none of them. This request is no window fit: the fit waits for
@@ -442,7 +442,7 @@ void MineTable::CreateTable() {
     FreshCell(i);
   startFlag = 0;
   table->show();
-  ShowCells();
+  ShowCells(false);
 }
 
 void MineTable::KeepCreate() {
@@ -451,11 +451,14 @@ void MineTable::KeepCreate() {
   SetMode();
   HideCells();
   int cells = Cells();
+  bool laidOut = true;
   for (int i = 0; i < cells; i++) {
     MineButton* cell = board[i];
     // A saved game may have left the slot empty; the new game needs every cell.
-    if (cell == 0)
+    if (cell == 0) {
       cell = FreshCell(i);
+      laidOut = false;
+    }
     cell->col = i / nRow;
     cell->row = i % nRow;
     cell->bomb = 0;
@@ -465,7 +468,7 @@ void MineTable::KeepCreate() {
     cell->SetPressed(false);
     cell->SetPicture(image->Mark(1));
   }
-  ShowCells();
+  ShowCells(laidOut);
   startFlag = 0;
 }
 

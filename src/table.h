@@ -108,8 +108,9 @@ private:
   // Destroys the cells' windows all at once, with the box's, ahead of deleting the cells or
   // making the ones in view anew.
   void DropCellWindows();
-  // Lays the hidden cells out and maps them again, each cell's window made at its place.
-  void ShowCells();
+  // Maps the hidden cells again; unless they kept their places (laidOut), lays them out first, so
+  // each cell's window is made at its place.
+  void ShowCells(bool laidOut);
 
   // Only the cells in the visible part of the scrolled window are child-visible: the others are
   // laid out, so every cell keeps its place and size, but never realized, mapped or drawn.
