@@ -126,7 +126,22 @@ private:
   Gtk::Adjustment* across;
   Gtk::Adjustment* down;
   // What follows the view, cut before the board goes.
-  sigc::connection viewLinks[9];
+  sigc::connection viewLinks[8];
+
+  // Makes the grid for a new board, in the box, its layout and drawing followed.
+  void MakeGrid();
+  sigc::connection gridLinks[3];
+  // Deleting thousands of cells takes the toolkit longer than building a board, so a board
+  // being left hands its grid, with its cells, over as a whole: out of the window nothing
+  // reaches them and they reach nothing, and they are deleted a slice at a time in idle time,
+  // once the new board is drawn, so a click waits for one slice at most.
+  enum { OLD_SLICE = 500 };
+  Gtk::Table* oldGrid;
+  sigc::connection oldLink;
+  void LeaveGrid();
+  bool DropOldCells();
+  // Deletes what is left of the old grid at once.
+  void DropOldGrid();
 
   // The toolkit re-clips every sibling of a window as the window is made, shown, hidden or
   // destroyed, so cells whose input windows all share one parent cost the square of their number
