@@ -109,6 +109,9 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
       lineCountX(0), lineCountY(0), fillCount(0), filling(false) {
   std::fill(board, board + CAPACITY, static_cast<MineButton*>(0));
   cellBox = new Gtk::EventBox();
+  gridBox = new Gtk::Fixed();
+  cellBox->add(*gridBox);
+  gridBox->show();
   MakeGrid();
   // Followed before the scrolled window hands them on: the viewport moves and redraws the grid
   // in its own handler, and the cells coming into view must be there by then.
@@ -146,6 +149,7 @@ MineTable::~MineTable() {
   delete image;
   delete scrWin;
   delete cellBox;
+  delete gridBox;
   delete table;
   for (int i = 0; i < CAPACITY; i++) {
     delete board[i];
@@ -384,14 +388,14 @@ void MineTable::MakeGrid() {
       table->signal_expose_event().connect(sigc::mem_fun(*this, &MineTable::BlockExposed), false);
   gridLinks[2] = table->signal_size_request().connect(
       sigc::mem_fun(*this, &MineTable::SizeAllocateEvent), true);
-  cellBox->add(*table);
+  gridBox->put(*table, 0, 0);
 }
 
 void MineTable::LeaveGrid() {
   DropOldGrid();
   for (int i = 0; i < 3; i++)
     gridLinks[i].disconnect();
-  cellBox->remove();
+  table->hide();
   oldGrid = table;
   table = 0;
   std::fill(board, board + CAPACITY, static_cast<MineButton*>(0));

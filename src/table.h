@@ -6,6 +6,7 @@
 #include <gdk/gdk.h>
 #include <gtkmm/adjustment.h>
 #include <gtkmm/eventbox.h>
+#include <gtkmm/fixed.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/table.h>
 
@@ -128,13 +129,16 @@ private:
   // What follows the view, cut before the board goes.
   sigc::connection viewLinks[8];
 
-  // Makes the grid for a new board, in the box, its layout and drawing followed.
+  // Makes the grid for a new board, in gridBox, its layout and drawing followed.
   void MakeGrid();
   sigc::connection gridLinks[3];
-  // Deleting thousands of cells takes the toolkit longer than building a board, so a board
-  // being left hands its grid, with its cells, over as a whole: out of the window nothing
-  // reaches them and they reach nothing, and they are deleted a slice at a time in idle time,
-  // once the new board is drawn, so a click waits for one slice at most.
+  // Deleting thousands of cells takes the toolkit longer than building a board, and so does
+  // taking them out of the window, so a board being left leaves its grid, with its cells,
+  // hidden in gridBox, beside the new board's grid: hidden, it is neither laid out, realized nor
+  // drawn, and it takes no input. Nothing outside the board holds its cells, and they are
+  // deleted a slice at a time in idle time, once the new board is drawn, so a click waits for
+  // one slice at most.
+  Gtk::Fixed* gridBox;
   enum { OLD_SLICE = 500 };
   Gtk::Table* oldGrid;
   sigc::connection oldLink;
