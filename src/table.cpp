@@ -128,9 +128,9 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
   cellBox->show();
   // The grid cannot scroll by itself, so the scrolled window puts it in a viewport.
   scrWin->add(*cellBox);
-  viewLinks[6] = cellBox->signal_realize().connect(sigc::mem_fun(*this, &MineTable::MakeBlocks));
+  viewLinks[5] = cellBox->signal_realize().connect(sigc::mem_fun(*this, &MineTable::MakeBlocks));
   // Ahead of the box's own unrealize, which would otherwise destroy the cells' windows one by one.
-  viewLinks[7] =
+  viewLinks[6] =
       cellBox->signal_unrealize().connect(sigc::mem_fun(*this, &MineTable::DropBlocks), false);
   scrWin->show();
   image = new MineImage();
@@ -142,7 +142,7 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
 MineTable::~MineTable() {
   DropCellWindows();
   DropOldGrid();
-  for (int i = 0; i < 8; i++)
+  for (int i = 0; i < 7; i++)
     viewLinks[i].disconnect();
   for (int i = 0; i < 3; i++)
     gridLinks[i].disconnect();
@@ -369,8 +369,8 @@ void MineTable::LayoutChanged() {
   ShapeBlocks();
   if (!cellBox->get_mapped())
     ViewChanged();
-  else if (!viewLinks[5].connected())
-    viewLinks[5] = Glib::signal_idle().connect(sigc::mem_fun(*this, &MineTable::ViewIdle),
+  else if (!viewLinks[4].connected())
+    viewLinks[4] = Glib::signal_idle().connect(sigc::mem_fun(*this, &MineTable::ViewIdle),
                                                G_PRIORITY_HIGH_IDLE + 15);
 }
 

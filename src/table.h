@@ -127,7 +127,7 @@ private:
   Gtk::Adjustment* across;
   Gtk::Adjustment* down;
   // What follows the view, cut before the board goes.
-  sigc::connection viewLinks[8];
+  sigc::connection viewLinks[7];
 
   // Makes the grid for a new board, in gridBox, its layout and drawing followed.
   void MakeGrid();
