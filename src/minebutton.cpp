@@ -77,12 +77,26 @@ void MineButton::SetInView(bool inView) {
 }
 
 void MineButton::ShowPicture(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
-  // The picture widget is kept: only what it shows changes, and the same picture again would
-  // only lay the cell out anew.
-  if (image == 0)
+  // The picture widget is kept: only what it shows changes.
+  if (image == 0) {
     SetImage(new Gtk::Image(picture));
-  else if (gtk_image_get_pixbuf(image->gobj()) != picture->gobj())
+    return;
+  }
+  GtkImage* shown = image->gobj();
+  GdkPixbuf* old = shown->storage_type == GTK_IMAGE_PIXBUF ? shown->data.pixbuf.pixbuf : 0;
+  if (old == picture->gobj())
+    return;
+  // Setting a picture lays the whole grid out again, though every picture of a board takes the
+  // same room: one of the same size is swapped in place and only drawn.
+  if (old != 0 && gdk_pixbuf_get_width(old) == picture->get_width() &&
+      gdk_pixbuf_get_height(old) == picture->get_height()) {
+    shown->data.pixbuf.pixbuf = picture->gobj_copy();
+    g_object_unref(old);
+    g_object_notify(G_OBJECT(shown), "pixbuf");
+    image->queue_draw();
+  } else {
     image->set(picture);
+  }
 }
 
 void MineButton::ButtonToggled() {

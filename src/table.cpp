@@ -105,11 +105,14 @@ MineTable::WindowFit MineTable::FitWindow(int gridWidth, int gridHeight) {
 
 MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFile0)
     : window(window0), sizeFlag(1), startFlag(0), nRow(10), nCol(10), nSize(24), pBomb(10),
-      nBomb(0), BombCount(0), MissCount(0), mode(0), blockCount(0), blocksAcross(0), lineCountX(0),
-      lineCountY(0), fillCount(0), filling(false) {
+      nBomb(0), BombCount(0), MissCount(0), mode(0), oldGrid(0), blockCount(0), blocksAcross(0),
+      lineCountX(0), lineCountY(0), fillCount(0), filling(false) {
   std::fill(board, board + CAPACITY, static_cast<MineButton*>(0));
-  table = new Gtk::Table(nRow, nCol, false);
-  table->set_homogeneous(false);
+  cellBox = new Gtk::EventBox();
+  gridBox = new Gtk::Fixed();
+  cellBox->add(*gridBox);
+  gridBox->show();
+  MakeGrid();
   // Followed before the scrolled window hands them on: the viewport moves and redraws the grid
   // in its own handler, and the cells coming into view must be there by then.
   across = Gtk::manage(new Gtk::Adjustment(0, 0, 0));
@@ -120,36 +123,33 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
       down->signal_value_changed().connect(sigc::mem_fun(*this, &MineTable::ViewChanged));
   viewLinks[2] = across->signal_changed().connect(sigc::mem_fun(*this, &MineTable::LayoutChanged));
   viewLinks[3] = down->signal_changed().connect(sigc::mem_fun(*this, &MineTable::LayoutChanged));
-  viewLinks[4] = table->signal_size_allocate().connect(
-      sigc::hide(sigc::mem_fun(*this, &MineTable::LayoutChanged)));
   scrWin = new Gtk::ScrolledWindow(*across, *down);
   scrWin->set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
-  cellBox = new Gtk::EventBox();
-  cellBox->add(*table);
   cellBox->show();
   // The grid cannot scroll by itself, so the scrolled window puts it in a viewport.
   scrWin->add(*cellBox);
-  viewLinks[6] = cellBox->signal_realize().connect(sigc::mem_fun(*this, &MineTable::MakeBlocks));
+  viewLinks[5] = cellBox->signal_realize().connect(sigc::mem_fun(*this, &MineTable::MakeBlocks));
   // Ahead of the box's own unrealize, which would otherwise destroy the cells' windows one by one.
-  viewLinks[7] =
+  viewLinks[6] =
       cellBox->signal_unrealize().connect(sigc::mem_fun(*this, &MineTable::DropBlocks), false);
-  viewLinks[8] =
-      table->signal_expose_event().connect(sigc::mem_fun(*this, &MineTable::BlockExposed), false);
   scrWin->show();
   image = new MineImage();
   image->SetScale(5, 5);
   timer = timer0;
   scoreFile = scoreFile0;
-  table->signal_size_request().connect(sigc::mem_fun(*this, &MineTable::SizeAllocateEvent), true);
 }
 
 MineTable::~MineTable() {
   DropCellWindows();
-  for (int i = 0; i < 9; i++)
+  DropOldGrid();
+  for (int i = 0; i < 7; i++)
     viewLinks[i].disconnect();
+  for (int i = 0; i < 3; i++)
+    gridLinks[i].disconnect();
   delete image;
   delete scrWin;
   delete cellBox;
+  delete gridBox;
   delete table;
   for (int i = 0; i < CAPACITY; i++) {
     delete board[i];
@@ -188,11 +188,11 @@ void MineTable::DropCellWindows() {
   gtk_widget_unrealize(box);
 }
 
-void MineTable::ShowCells() {
+void MineTable::ShowCells(bool laidOut) {
   if (cellBox->get_child_visible())
     return;
   GtkWidget* box = GTK_WIDGET(cellBox->gobj());
-  if (gtk_widget_get_realized(gtk_widget_get_parent(box))) {
+  if (!laidOut && gtk_widget_get_realized(gtk_widget_get_parent(box))) {
     // The cells take their places relative to the box's own window, wherever the box lies, so
     // laid out now they are mapped (and, after a rebuild, made) at their places and the layout
     // pass that follows moves none of them. This request is no window fit: the fit waits for
@@ -369,14 +369,59 @@ void MineTable::LayoutChanged() {
   ShapeBlocks();
   if (!cellBox->get_mapped())
     ViewChanged();
-  else if (!viewLinks[5].connected())
-    viewLinks[5] = Glib::signal_idle().connect(sigc::mem_fun(*this, &MineTable::ViewIdle),
+  else if (!viewLinks[4].connected())
+    viewLinks[4] = Glib::signal_idle().connect(sigc::mem_fun(*this, &MineTable::ViewIdle),
                                                G_PRIORITY_HIGH_IDLE + 15);
 }
 
 bool MineTable::ViewIdle() {
   ViewChanged();
   return false;
+}
+
+void MineTable::MakeGrid() {
+  table = new Gtk::Table(nRow, nCol, false);
+  table->set_homogeneous(false);
+  gridLinks[0] = table->signal_size_allocate().connect(
+      sigc::hide(sigc::mem_fun(*this, &MineTable::LayoutChanged)));
+  gridLinks[1] =
+      table->signal_expose_event().connect(sigc::mem_fun(*this, &MineTable::BlockExposed), false);
+  gridLinks[2] = table->signal_size_request().connect(
+      sigc::mem_fun(*this, &MineTable::SizeAllocateEvent), true);
+  gridBox->put(*table, 0, 0);
+}
+
+void MineTable::LeaveGrid() {
+  DropOldGrid();
+  for (int i = 0; i < 3; i++)
+    gridLinks[i].disconnect();
+  table->hide();
+  oldGrid = table;
+  table = 0;
+  std::fill(board, board + CAPACITY, static_cast<MineButton*>(0));
+  // Redrawing runs at a higher priority than this, so the new board is drawn first.
+  oldLink = Glib::signal_idle().connect(sigc::mem_fun(*this, &MineTable::DropOldCells),
+                                        G_PRIORITY_DEFAULT_IDLE);
+}
+
+bool MineTable::DropOldCells() {
+  // Its most recently attached cell heads the grid's list, where the grid finds it at once.
+  GtkTable* grid = oldGrid->gobj();
+  for (int i = 0; i < OLD_SLICE && grid->children != 0; i++)
+    delete Glib::wrap(static_cast<GtkTableChild*>(grid->children->data)->widget);
+  if (grid->children != 0)
+    return true;
+  delete oldGrid;
+  oldGrid = 0;
+  return false;
+}
+
+void MineTable::DropOldGrid() {
+  if (oldGrid == 0)
+    return;
+  oldLink.disconnect();
+  while (DropOldCells())
+    continue;
 }
 
 MineButton* MineTable::CellAt(int Num0) const {
@@ -442,7 +487,7 @@ void MineTable::CreateTable() {
     FreshCell(i);
   startFlag = 0;
   table->show();
-  ShowCells();
+  ShowCells(false);
 }
 
 void MineTable::KeepCreate() {
@@ -451,11 +496,14 @@ void MineTable::KeepCreate() {
   SetMode();
   HideCells();
   int cells = Cells();
+  bool laidOut = true;
   for (int i = 0; i < cells; i++) {
     MineButton* cell = board[i];
     // A saved game may have left the slot empty; the new game needs every cell.
-    if (cell == 0)
+    if (cell == 0) {
       cell = FreshCell(i);
+      laidOut = false;
+    }
     cell->col = i / nRow;
     cell->row = i % nRow;
     cell->bomb = 0;
@@ -465,7 +513,7 @@ void MineTable::KeepCreate() {
     cell->SetPressed(false);
     cell->SetPicture(image->Mark(1));
   }
-  ShowCells();
+  ShowCells(laidOut);
   startFlag = 0;
 }
 
@@ -482,19 +530,13 @@ void MineTable::ReCreate(int nRow0, int nCol0, int pBomb0, int nSize0) {
   }
   HideCells();
   DropCellWindows();
-  // Hidden, the grid takes no layout request for each cell taken out; it is shown again once
-  // the new cells are in. It finds a cell to take out from its most recently attached one.
-  table->hide();
-  for (int i = CAPACITY - 1; i >= 0; i--) {
-    delete board[i];
-    board[i] = 0;
-  }
+  LeaveGrid();
   pBomb = pBomb0;
   nRow = nRow0;
   nCol = nCol0;
   nSize = nSize0;
   sizeFlag = 1;
-  table->resize(nRow, nCol);
+  MakeGrid();
   CreateTable();
 }
 

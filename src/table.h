@@ -6,6 +6,7 @@
 #include <gdk/gdk.h>
 #include <gtkmm/adjustment.h>
 #include <gtkmm/eventbox.h>
+#include <gtkmm/fixed.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/table.h>
 
@@ -108,8 +109,9 @@ private:
   // Destroys the cells' windows all at once, with the box's, ahead of deleting the cells or
   // making the ones in view anew.
   void DropCellWindows();
-  // Lays the hidden cells out and maps them again, each cell's window made at its place.
-  void ShowCells();
+  // Maps the hidden cells again; unless they kept their places (laidOut), lays them out first, so
+  // each cell's window is made at its place.
+  void ShowCells(bool laidOut);
 
   // Only the cells in the visible part of the scrolled window are child-visible: the others are
   // laid out, so every cell keeps its place and size, but never realized, mapped or drawn.
@@ -125,7 +127,25 @@ private:
   Gtk::Adjustment* across;
   Gtk::Adjustment* down;
   // What follows the view, cut before the board goes.
-  sigc::connection viewLinks[9];
+  sigc::connection viewLinks[7];
+
+  // Makes the grid for a new board, in gridBox, its layout and drawing followed.
+  void MakeGrid();
+  sigc::connection gridLinks[3];
+  // Deleting thousands of cells takes the toolkit longer than building a board, and so does
+  // taking them out of the window, so a board being left leaves its grid, with its cells,
+  // hidden in gridBox, beside the new board's grid: hidden, it is neither laid out, realized nor
+  // drawn, and it takes no input. Nothing outside the board holds its cells, and they are
+  // deleted a slice at a time in idle time, once the new board is drawn, so a click waits for
+  // one slice at most.
+  Gtk::Fixed* gridBox;
+  enum { OLD_SLICE = 500 };
+  Gtk::Table* oldGrid;
+  sigc::connection oldLink;
+  void LeaveGrid();
+  bool DropOldCells();
+  // Deletes what is left of the old grid at once.
+  void DropOldGrid();
 
   // The toolkit re-clips every sibling of a window as the window is made, shown, hidden or
   // destroyed, so cells whose input windows all share one parent cost the square of their number
