@@ -220,6 +220,23 @@ TEST_F(ShownBoardTest, CellsComingIntoViewShowThePlayAsItIs) {
   Press(table, markedBomb, 3);
   ExpectShown(1, 1);
   ExpectShown(0, 0);
+  // A mark in view is drawn at once, though the cell keeps its size and is not laid out again.
+  auto drawn = [&] {
+    Settle();
+    Gtk::Allocation at = table->board[topBomb]->get_allocation();
+    Glib::RefPtr<Gdk::Pixbuf> pixels =
+        Gdk::Pixbuf::create(Glib::RefPtr<Gdk::Drawable>(table->board[topBomb]->get_window()),
+                            at.get_x(), at.get_y(), at.get_width(), at.get_height());
+    return std::hash<std::string>()(std::string(reinterpret_cast<char*>(pixels->get_pixels()),
+                                                pixels->get_rowstride() * pixels->get_height()));
+  };
+  Press(table, topBomb, 3);
+  Press(table, topBomb, 3);
+  size_t covered = drawn(); // with the focus the presses give it
+  Press(table, topBomb, 3);
+  EXPECT_NE(drawn(), covered);
+  Press(table, topBomb, 3);
+  EXPECT_EQ(drawn(), covered);
   Release(table, topBomb, 1);
   ExpectShown(1, 1, markedBomb);
   Trace([this] { table->ReCreate(100, 50, 10, 8); });
@@ -229,6 +246,15 @@ TEST_F(ShownBoardTest, CellsComingIntoViewShowThePlayAsItIs) {
   EXPECT_EQ(window->get_focus(), table->board[4999]);
   window->resize(1000, 700);
   ExpectShown(0.5, 0.5);
+  // A board left is never seen again, and its cells are deleted once the new board is drawn.
+  int gone = 0;
+  MineButton* left = table->board[0];
+  g_object_weak_ref(
+      G_OBJECT(left->gobj()), [](void* n, GObject*) { ++*(int*)n; }, &gone);
+  Trace([this] { table->ReCreate(10, 10, 10, 24); });
+  ExpectShown(0, 0);
+  EXPECT_EQ(std::vector<int>({gone, int(table->scrWin->get_vadjustment()->get_upper())}),
+            std::vector<int>({1, table->table->get_allocation().get_height()}));
 }
 
 } // namespace
