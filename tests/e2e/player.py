@@ -1,11 +1,10 @@
 """A player at the real game: a private Xvfb, real input through xdotool, and what the game gives
-out: its trace, its files, its windows (titles and places). Needs Xvfb, xdotool and xwininfo."""
+out: its trace, its files, its windows (titles and places). Needs Xvfb and xdotool."""
 
 import os
 import re
 import select
 import subprocess
-import tempfile
 import threading
 import time
 
@@ -70,14 +69,6 @@ class XServer:
     def wait_window_gone(self, title):
         wait_until("the window %s to go" % title, lambda: not self.windows(title))
 
-    def geometry(self, window):
-        info = self.run("xwininfo", "-id", str(window))
-        return tuple(int(re.search(field + r":\s+(-?\d+)", info).group(1)) for field in
-                     ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
-
-    def click(self, x, y, button=1):
-        self.run("xdotool", "mousemove", str(x), str(y), "click", str(button))
-
     def keys(self, window, *names, command="key"):
         self.run("xdotool", "windowfocus", "--sync", str(window), command, "--delay", "50", *names)
 
@@ -86,9 +77,9 @@ class Game:
     """The velmine process and the lines it writes to standard output."""
 
     def __init__(self, server, binary, workdir):
-        self.lines, self.changed, self.errors = [], threading.Condition(), tempfile.TemporaryFile()
+        self.lines, self.changed = [], threading.Condition()
         self.proc = subprocess.Popen([binary], cwd=workdir, env=server.env, stdout=subprocess.PIPE,
-                                     stdin=subprocess.DEVNULL, stderr=self.errors)
+                                     stdin=subprocess.DEVNULL)
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()
 
@@ -107,9 +98,8 @@ class Game:
         with self.changed:
             while line not in self.lines[since:]:
                 if time.monotonic() > deadline or not self.reader.is_alive():
-                    self.errors.seek(0)
-                    raise AssertionError("trace line %r never came; trace after it:\n%s\n%s" % (
-                        line, "\n".join(self.lines[since:]), self.errors.read().decode()))
+                    raise AssertionError("trace line %r never came; trace after it:\n%s" % (
+                        line, "\n".join(self.lines[since:])))
                 self.changed.wait(0.2)
             return self.lines.index(line, since)
 
@@ -122,7 +112,6 @@ class Game:
         end(self.proc)
         self.reader.join(PATIENCE)
         self.proc.stdout.close()
-        self.errors.close()
 
 
 class Player:
@@ -146,9 +135,9 @@ class Player:
         return self.width, self.height
 
     def click_cell(self, row, col, button=1):
-        x, y = self.x.geometry(self.window)[:2]
-        self.x.click(x + GRID_X + (2 * row + 1) * self.width // 20,
-                     y + GRID_Y + (2 * col + 1) * self.height // 20, button)
+        self.x.run("xdotool", "mousemove", "--window", str(self.window),
+                   str(GRID_X + (2 * row + 1) * self.width // 20),
+                   str(GRID_Y + (2 * col + 1) * self.height // 20), "click", str(button))
 
     def choose(self, menu, item):
         self.x.keys(self.window, "F10", *["Right"] * list(MENUS).index(menu),
