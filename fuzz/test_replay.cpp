@@ -1,14 +1,13 @@
 // The fuzz targets' checks (fuzz/replay.h) on their seeds, files the game itself wrote, and on each
 // input with which fuzzing found a fault. Needs a display; runs in a temporary working directory.
-#include "support.h"
+#include "../tests/support.h"
 
 #include <filesystem>
 
 using FuzzReplayTest = TempDirTest;
 
 TEST_F(FuzzReplayTest, EverySeedKeepsEveryProperty) {
-  const std::filesystem::path corpus =
-      std::filesystem::path(__FILE__).parent_path() / ".." / "fuzz" / "corpus";
+  const std::filesystem::path corpus = std::filesystem::path(__FILE__).parent_path() / "corpus";
   int seeds = 0, stamped = 0;
   for (const char* kind : {"score", "save"})
     for (const auto& entry : std::filesystem::directory_iterator(corpus / kind)) {
