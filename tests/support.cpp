@@ -50,12 +50,10 @@ int main(int argc, char** argv) {
     deathTest |= std::strncmp(argv[i], "--gtest_internal_run_death_test", 31) == 0;
   Gtk::Main kit(argc, argv, true);
   testing::InitGoogleTest(&argc, argv);
-  // Death tests re-run the program rather than fork a process that holds an X connection; there
-  // the statement's own exit is the result.
+  // Death tests re-run the program, not fork one holding an X connection; their exit is the result.
   testing::GTEST_FLAG(death_test_style) = "threadsafe";
-  // The quit and save paths call exit(0): reached by mistake part-way through a test, they
-  // would end the program with the status of a pass and skip every test after it. The handlers
-  // run last to first: the directory goes before the guard ends the program.
+  // Quit and Save call exit(0): reached by mistake mid-test, they would pass and skip every later
+  // test. The handlers run last to first: the directory goes before the guard ends the program.
   if (!deathTest) {
     testing::UnitTest::GetInstance()->listeners().Append(new Running);
     std::atexit([] {

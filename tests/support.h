@@ -117,7 +117,6 @@ protected:
     table->BombCount = table->MissCount = 0;
     table->startFlag = 1;
   }
-  // Whether cell `index` shows `picture`.
   bool Shows(int index, const Glib::RefPtr<Gdk::Pixbuf>& picture) const {
     return table->board[index]->image->get_pixbuf() == picture;
   }

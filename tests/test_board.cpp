@@ -17,7 +17,6 @@ struct RulesTest : BoardTest {
   void Game(const std::vector<int>& bombs) {
     EXPECT_EQ(Trace([this] { table->ReCreate(12, 9, 10, 8); }), "12\t9\t10\n");
     Plant(bombs);
-    ExpectCounts();
     timer.Start();
   }
   // Every cell counts the bombs in its 3 x 3 block, itself included.
@@ -90,7 +89,6 @@ TEST_F(RulesTest, MarksTheFloodAndALoss) {
       std::vector<bool>({true, true, true}));
 }
 
-// The flood takes the last wrong mark: a win.
 TEST_F(RulesTest, TheFloodTakingTheLastWrongMarkWins) {
   Game({107});
   Press(table, 30, 3);
@@ -116,8 +114,7 @@ TEST_F(RulesTest, FloodOverTheLargestBoardNeedsNoDeepStack) {
       testing::ExitedWithCode(0), "");
 }
 
-// A new game of the same size keeps the cells and fills an empty slot; other sizes rebuild them or
-// are refused; pictures past either end of a set show the nearest one.
+// A new game keeps the cells of its size, filling an empty slot; others rebuild or are refused.
 TEST_F(RulesTest, CellsAreKeptRebuiltOrReplacedAndPicturesClamped) {
   Trace([this] { table->CreateTable(); });
   MineButton* first = table->board[0];
@@ -149,9 +146,8 @@ protected:
     g_log_set_always_fatal(GLogLevelFlags(G_LOG_FATAL_MASK));
     BoardTest::TearDown();
   }
-  // Scrolled to the given share of the board, the cells lie in a grid; those in view or with the
-  // focus are mapped and show play as it left them (`marked`: after the end), others have no
-  // window.
+  // Scrolled to the given share of the board, the cells lie in a grid; those in view or focused are
+  // mapped and show play as it left them (`marked`: after the end), others have no window.
   void ExpectShown(double across, double down, int marked = -1) {
     Gtk::Adjustment* h = table->scrWin->get_hadjustment();
     Gtk::Adjustment* v = table->scrWin->get_vadjustment();

@@ -1,5 +1,4 @@
-// Faults of the disk under the two data files: a win recorded on a full disk, and a save that
-// fails. Needs a display; runs in a temporary working directory.
+// A win recorded on a full disk, and failed saves. Needs a display; runs in a temporary directory.
 #include "support.h"
 
 #include "savedialog.h"
@@ -12,9 +11,8 @@
 
 using FaultTest = BoardTest;
 
-// A file size limit stands in for the full disk: nothing the file held is lost or altered, and
-// the record cut short does not fuse with the next, whose name is typed in chunks: each judged by
-// its first character, refused whole for a control character, and cut to eight characters.
+// A file size limit stands in for the full disk: nothing the file held is lost, and the record cut
+// short does not fuse with the next, whose name is typed in chunks the entry judges and cuts.
 TEST_F(FaultTest, AWinOnAFullDiskKeepsEveryScore) {
   std::string kept;
   for (int i = 0; i < 100; i++)
@@ -50,8 +48,7 @@ TEST_F(FaultTest, AWinOnAFullDiskKeepsEveryScore) {
   EXPECT_EQ(scores.endList->name.raw(), "7idaidai"); // below the old scores
 }
 
-// A full disk (a link to /dev/full), a directory in the way, counters that do not read back: each
-// is told in a message that holds the clock until closed, leaves no file of ours, and play goes on.
+// Each is told in a message that holds the clock until closed; no file is left; play goes on.
 TEST_F(FaultTest, AFailedSaveIsToldAndPlayGoesOn) {
   SaveFile saveFile;
   table->CreateTable();

@@ -1,5 +1,5 @@
-// The saved game on file systems with coarse times, and damaged files. Needs a display; runs in a
-// temporary working directory. Files are stamped as the fuzz replay stamps them.
+// Saved games on file systems with coarse times, and damaged ones. Needs a display and a temporary
+// working directory; files are stamped as the fuzz replay stamps them.
 #include "support.h"
 
 #include <csignal>
@@ -95,8 +95,7 @@ protected:
 INSTANTIATE_TEST_SUITE_P(, DiskTest,
                          testing::Values("", "mkfs.ext4 -q -I 128 disk.img", "mkfs.fat disk.img"));
 
-// A save verifies after a remount and other look-ups, as at the next start; a copy and an edit
-// within the second are refused where the file system can tell them.
+// A save verifies after a remount and other look-ups; a copy and a same-second edit do not.
 TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
   replay::WriteSave(smallGame + stamp);
   Load();
@@ -135,8 +134,7 @@ TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
   }
 }
 
-// The check refuses each file, and it or the load says why; the load applies nothing the board
-// cannot hold and fills the slots left empty, at the board's cell size.
+// Each is refused, the check or the load says why, and the load leaves a whole board of its size.
 TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLoadIntoAWholeBoard) {
   std::vector<std::pair<std::string, std::string>> cases = {
       {Edited(smallGame, "1\t1\t1\t0\t1\n", ""), "!=2x2\n"},

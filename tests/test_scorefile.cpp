@@ -24,8 +24,7 @@ protected:
   }
 };
 
-// Beyond real boards the score neither overflows nor divides by zero; a directory in the file's
-// place is neither read nor written.
+// Scores never overflow nor divide by zero; a directory in the file's place is told.
 TEST_F(ScoreFileTest, AnyBoardIsScoredAndAFileInTheWayIsTold) {
   const int cases[][5] = {{0, 10, 5, 100, 0}, {10, 10, 10, -300, 0}, {1, 1, INT_MAX, 0, INT_MAX}};
   for (const auto& c : cases)
@@ -78,8 +77,7 @@ TEST_F(ScoreFileTest, ReadingKeepsExactlyTheValidLines) {
             std::make_tuple(INT_MAX, 4102444800LL, INT_MAX, LLONG_MIN));
 }
 
-// Whatever the name holds, its line reads back as one record; none is lost to the locale, and
-// none fuses with an unended last line.
+// Any name reads back as one record, whatever the locale, unfused with an unended last line.
 TEST_F(ScoreFileTest, WrittenNamesReadBackAsMeant) {
   std::string old = std::setlocale(LC_ALL, nullptr), utf8 = "Zo\xc3\xab \xe6\x97\xa5";
   std::string longName = "a" + Glib::ustring(200, gunichar(0xe9)).raw();

@@ -119,7 +119,6 @@ class Player:
 
     def __init__(self, server, binary, workdir):
         self.x, self.binary, self.workdir = server, binary, workdir
-        self.game = None
 
     def start(self):
         self.game = Game(self.x, self.binary, self.workdir)
