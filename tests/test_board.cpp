@@ -17,6 +17,7 @@ struct RulesTest : BoardTest {
   void Game(const std::vector<int>& bombs) {
     EXPECT_EQ(Trace([this] { table->ReCreate(12, 9, 10, 8); }), "12\t9\t10\n");
     Plant(bombs);
+    ExpectCounts();
     timer.Start();
   }
   // Every cell counts the bombs in its 3 x 3 block, itself included.

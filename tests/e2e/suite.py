@@ -9,7 +9,6 @@ import tempfile
 import time
 import unittest
 
-# No compiled copy of the player left in the source tree.
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
