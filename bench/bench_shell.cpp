@@ -159,8 +159,9 @@ void BM_LargestBoard(benchmark::State& state) {
   }
 }
 
-// Until the new board is drawn; the old board's cells are deleted in idle time after that.
-void BM_LeaveLargestBoard(benchmark::State& state) {
+// Leaving the largest board for Beginner: until the new board is drawn, or (all) until the old
+// board's cells, deleted in idle time after that, are all gone.
+void Leave(benchmark::State& state, bool all) {
   Game game;
   for (auto _ : state) {
     state.PauseTiming();
@@ -168,24 +169,19 @@ void BM_LeaveLargestBoard(benchmark::State& state) {
     Settle();
     state.ResumeTiming();
     game.table->ReCreate(10, 10, 10, 24);
-    SettleDrawn();
+    all ? Settle() : SettleDrawn();
     state.PauseTiming();
     Settle();
     state.ResumeTiming();
   }
 }
 
-// The same, until the old board's cells are all deleted.
+void BM_LeaveLargestBoard(benchmark::State& state) {
+  Leave(state, false);
+}
+
 void BM_LeaveLargestBoardAll(benchmark::State& state) {
-  Game game;
-  for (auto _ : state) {
-    state.PauseTiming();
-    game.table->ReCreate(across, down, 60, pictureSize);
-    Settle();
-    state.ResumeTiming();
-    game.table->ReCreate(10, 10, 10, 24);
-    Settle();
-  }
+  Leave(state, true);
 }
 
 // The reset button after a first opening that left most cells open.

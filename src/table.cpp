@@ -142,10 +142,10 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
 MineTable::~MineTable() {
   DropCellWindows();
   DropOldGrid();
-  for (int i = 0; i < 7; i++)
-    viewLinks[i].disconnect();
-  for (int i = 0; i < 3; i++)
-    gridLinks[i].disconnect();
+  for (sigc::connection& link : viewLinks)
+    link.disconnect();
+  for (sigc::connection& link : gridLinks)
+    link.disconnect();
   delete image;
   delete scrWin;
   delete cellBox;
@@ -393,8 +393,8 @@ void MineTable::MakeGrid() {
 
 void MineTable::LeaveGrid() {
   DropOldGrid();
-  for (int i = 0; i < 3; i++)
-    gridLinks[i].disconnect();
+  for (sigc::connection& link : gridLinks)
+    link.disconnect();
   table->hide();
   oldGrid = table;
   table = 0;
