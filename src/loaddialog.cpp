@@ -8,9 +8,18 @@
 
 namespace {
 
-// By message code: 0 the saved game was loaded; 1, 2 and 3 say why it was refused.
-const char* const messages[] = {"Load State", "Can't Copy", "Can't Change", "SAVE Broken"};
-const char* const* const icons[] = {maru_xpm, batu_xpm, batu_xpm, batu_xpm};
+// By message code: 0 the saved game was loaded; 1, 2 and 3 say why it was refused; 4 and 5 why
+// a game that passed its check was not resumed.
+const char* const messages[] = {
+    "Load State",
+    "Can't Copy",
+    "Can't Change",
+    "SAVE Broken",
+    "The saved game was not resumed: its folder cannot be written to, so the game could not be "
+    "removed as it was loaded, and it would be resumed again at every start.\nIt is kept, and "
+    "will be resumed once its folder can be written to again.",
+    "The saved game could not be read, and a new game begins."};
+const char* const* const icons[] = {maru_xpm, batu_xpm, batu_xpm, batu_xpm, batu_xpm, batu_xpm};
 const int messageCount = sizeof messages / sizeof messages[0];
 
 } // namespace
@@ -25,6 +34,7 @@ LoadDialog::LoadDialog(MineTimer* timer0, int mNum0)
   okButton->show();
   vbox = get_vbox();
   label = new Gtk::Label();
+  label->set_line_wrap(true);
   // An unknown code shows an empty message and leaves the icon alone.
   if (mNum0 >= 0 && mNum0 < messageCount) {
     loadIcon = Gdk::Pixbuf::create_from_xpm_data(icons[mNum0]);

@@ -1,5 +1,6 @@
 #include "namedialog.h"
 
+#include "failuremessage.h"
 #include "scoredialog.h"
 #include "scorefile.h"
 #include "table.h"
@@ -29,6 +30,20 @@ bool ChunkAccepted(const Glib::ustring& text) {
       return false;
   }
   return true;
+}
+
+// The table, on the new record when it is there.
+void OpenTable(ScoreFile* scoreFile, MineTimer* timer, long long times) {
+  ScoreDialog* scoreDialog = new ScoreDialog(scoreFile, timer);
+  scoreDialog->Create(times);
+}
+
+// The player is told that the record failed before the table opens.
+void FailureClosed(int, Gtk::MessageDialog* message, ScoreFile* scoreFile, MineTimer* timer,
+                   long long times) {
+  message->remove_modal_grab();
+  delete message;
+  OpenTable(scoreFile, timer, times);
 }
 
 } // namespace
@@ -111,8 +126,15 @@ void NameDialog::OkClicked() {
   scoreFile->SortList();
   scoreFile->ViewList();
 
-  ScoreDialog* scoreDialog = new ScoreDialog(scoreFile, timer);
-  scoreDialog->Create(times);
+  if (scoreFile->writeError == 0) {
+    OpenTable(scoreFile, timer, times);
+  } else {
+    Gtk::MessageDialog* message =
+        FailureMessage("NOT RECORDED", "Your score could not be recorded.",
+                       WhyNotWritten(scoreFile->writeError, "MINE_SCORE.data"));
+    message->signal_response().connect(
+        sigc::bind(sigc::ptr_fun(&FailureClosed), message, scoreFile, timer, times));
+  }
   delete this;
 }
 

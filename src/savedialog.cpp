@@ -1,37 +1,23 @@
 #include "savedialog.h"
 
+#include "failuremessage.h"
 #include "savefile.h"
 #include "timegrab.h"
 #include "timer.h"
 #include "xpm/pictures.h"
 
-#include <glib.h>
-#include <gtkmm/messagedialog.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <iostream>
 #include <unistd.h>
 
 namespace {
 
-// Why the game could not be saved, in the player's words: by the error of the write that
-// failed, or 0 when the file was written but did not read back sound.
+// Why the game could not be saved: by the error of the step that failed, or 0 when the file
+// was written but did not read back sound.
 Glib::ustring Why(int error) {
-  switch (error) {
-  case 0:
+  if (error == 0)
     return "The saved file did not read back as it was written.";
-  case EACCES:
-  case EPERM:
-  case EROFS:
-    return "The folder the game keeps its files in cannot be written to.";
-  case ENOSPC:
-  case EDQUOT:
-  case EFBIG:
-    return "The disk is full.";
-  default:
-    return Glib::ustring("MINE_SAVE.data could not be written: ") + g_strerror(error) + ".";
-  }
+  return WhyNotWritten(error, "MINE_SAVE.data");
 }
 
 // The message keeps the clock paused for the save dialog that it replaces.
@@ -40,17 +26,10 @@ void MessageClosed(int, Gtk::MessageDialog* message, MineTimer* timer, int timeG
 }
 
 void ShowFailure(int error, MineTimer* timer, int timeGrab) {
-  Gtk::MessageDialog* message = new Gtk::MessageDialog("The game could not be saved.", false,
-                                                       Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK, true);
-  message->set_secondary_text(Why(error) + "\nYour game goes on.");
-  message->set_title("NOT SAVED");
-  message->set_icon(Gdk::Pixbuf::create_from_xpm_data(batu_xpm));
-  message->set_position(Gtk::WIN_POS_CENTER_ALWAYS);
-  message->set_keep_above(true);
+  Gtk::MessageDialog* message = FailureMessage("NOT SAVED", "The game could not be saved.",
+                                               Why(error) + "\nYour game goes on.");
   message->signal_response().connect(
       sigc::bind(sigc::ptr_fun(&MessageClosed), message, timer, timeGrab));
-  message->show();
-  message->add_modal_grab();
 }
 
 } // namespace

@@ -2,6 +2,11 @@
 // working directory; files are stamped as the fuzz replay stamps them.
 #include "support.h"
 
+#include "vbox.h"
+#include "window.h"
+
+#include <gtkmm/label.h>
+
 #include <csignal>
 #include <linux/magic.h>
 #include <sched.h>
@@ -65,7 +70,8 @@ protected:
   }
   bool Mount() {
     if (!fuse) {
-      mounted = std::system("mount -o loop disk.img disk") == 0;
+      // The journal commits every ten minutes: only what the game forces reaches the image.
+      mounted = std::system("mount -o loop,commit=600 disk.img disk") == 0;
     } else if ((daemon = fork()) == 0) {
       prctl(PR_SET_PDEATHSIG, SIGKILL); // ends with this process, whatever becomes of it
       execlp("sh", "sh", "-c", "exec fusefat -f -o rw+ disk.img disk >/dev/null 2>&1", nullptr);
@@ -134,6 +140,76 @@ TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
   }
 }
 
+// ext4 with nanosecond times and birth times. What a copy of the mounted image holds is what a
+// power cut would leave; the copy is taken at once, well before the kernel writes back by itself.
+class Ext4Test : public DiskTest {
+protected:
+  // Runs `what` in the copy, mounted read-write so that its journal is replayed.
+  void InCopy(const std::function<void()>& what) {
+    ASSERT_EQ(std::system("cp ../disk.img ../copy.img && mkdir -p ../copy && "
+                          "mount -o loop ../copy.img ../copy"),
+              0);
+    ASSERT_EQ(chdir("../copy"), 0);
+    what();
+    EXPECT_EQ(chdir("../disk"), 0);
+    EXPECT_EQ(umount2("../copy", 0), 0);
+  }
+  void Remount(const char* how) {
+    ASSERT_EQ(std::system(("mount -o remount," + std::string(how) + " " + dir + "/disk").c_str()),
+              0);
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(, Ext4Test, testing::Values("mkfs.ext4 -q disk.img"));
+
+// A save, the removal of a resumed game and a win, each as the player is told it is done.
+TEST_P(Ext4Test, NothingDoneIsLostToAPowerCut) {
+  replay::WriteSave(smallGame + stamp);
+  Load();
+  Trace([this] { EXPECT_EQ(saveFile.SaveState(table), 0); });
+  InCopy([this] { EXPECT_EQ(Find(), 0) << said; });
+  Load();
+  InCopy([] { EXPECT_NE(access(replay::saveName, F_OK), 0); });
+  for (const char* name : {"new", "old"}) {
+    Glib::ustring player(name);
+    Trace([&] { scores.WriteFile(10, 10, 10, 250, 1, player); });
+    std::string written = replay::ReadAll(replay::scoreName);
+    InCopy([&] { EXPECT_EQ(replay::ReadAll(replay::scoreName), written) << name; });
+  }
+}
+
+// Resumed only where it can be removed: else kept, and resumed once the folder is writable again.
+TEST_P(Ext4Test, ASavedGameIsResumedOnlyWhereItCanBeRemoved) {
+  replay::WriteSave(smallGame + stamp);
+  Remount("ro");
+  for (bool writable : {false, true}) {
+    MineWindow* window = nullptr;
+    std::string trace = Trace([&window] {
+      window = new MineWindow();
+      window->Create();
+      Settle();
+    });
+    EXPECT_EQ(trace.find("CAN'T REMOVE MINE_SAVE.data\nKEEP SAVE.data\n") == std::string::npos,
+              writable);
+    EXPECT_EQ(access(replay::saveName, F_OK) == 0, !writable);
+    MineTable* board = window->vbox->table;
+    EXPECT_EQ(std::vector<int>({board->startFlag, board->nRow, board->mode}),
+              writable ? std::vector<int>({1, 2, 4}) : std::vector<int>({0, 10, 1}));
+    Gtk::Window* load = Shown<Gtk::Window>("LOAD").at(0);
+    std::string message = ShownIn<Gtk::Label>(load).at(0)->get_text();
+    EXPECT_EQ(message.find("will be resumed once its folder can be written to again") ==
+                  std::string::npos,
+              writable)
+        << message;
+    ButtonIn(load, "Ok")->clicked();
+    Trace([window] {
+      delete window;
+      Settle();
+    });
+    Remount("rw");
+  }
+}
+
 // Each is refused, the check or the load says why, and the load leaves a whole board of its size.
 TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLoadIntoAWholeBoard) {
   std::vector<std::pair<std::string, std::string>> cases = {
@@ -161,4 +237,6 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLoadIntoAWholeBoard) {
     for (int i = 0; i < Cells(); i++)
       EXPECT_EQ(table->board[i]->image->get_pixbuf()->get_width(), table->nSize) << why << i;
   }
+  // A file gone between the check and the load resumes nothing.
+  Trace([this] { EXPECT_EQ(saveFile.LoadState(table), 1); });
 }
