@@ -95,7 +95,7 @@ int AppendLine(const std::string& line) {
   struct stat st;
   bool exists = stat(fileName, &st) == 0;
   if (exists && !S_ISREG(st.st_mode))
-    return EISDIR;
+    return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
   std::string text = line;
   if (exists && st.st_size > 0 && !EndsWithNewline())
     text.insert(text.begin(), '\n');
