@@ -49,7 +49,8 @@ class Playing(unittest.TestCase, Player):
         # Each key is a chunk for the name's filter: "B" and "!" are refused.
         self.x.keys(self.x.find_window("NAME"), "Bob7x!", command="type")
         self.press("NAME")
-        game.wait_line("[ob7x]", since)
+        # The record is on the disk once the list is read back after it.
+        game.wait_line("OK! MATCH LIST", game.wait_line("[ob7x]", since))
         with open(os.path.join(self.workdir, "MINE_SCORE.data")) as scores:
             fields = scores.read().split("\t")
         score, across, down, nbomb, tenths, mode, stamp, check = (int(v) for v in fields[:8])
