@@ -161,10 +161,9 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
       for (Gtk::Widget* part : parts)
         g_object_weak_ref(
             G_OBJECT(part->gobj()), [](void* n, GObject*) { ++*(int*)n; }, &freed);
-      int clock[2];
+      int clock[2]; // read before the main loop runs on, where a slow run sees the clock tick
       EXPECT_EQ(Trace([&, button = button] {
                   closeBox ? (void)CloseRequest(shown) : ButtonIn(shown, button)->clicked();
-                  // Read before the main loop runs on: in a slow run the resumed clock ticks.
                   clock[0] = timer->timeFlag, clock[1] = timer->nSec;
                   Settle();
                 }),
