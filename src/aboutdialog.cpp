@@ -7,6 +7,7 @@
 
 #include <pangomm/fontdescription.h>
 
+#include <algorithm>
 #include <iostream>
 
 namespace {
@@ -23,6 +24,12 @@ const char* const runs[] = {"Velmora", "=", "DadaVevuroz", " -1.2", "\n", "\n",
                             N_(" by "), "Orla Venwick", " (2024)"};
 const int runCount = sizeof runs / sizeof runs[0];
 const int firstWord = 6, secondWord = 7;
+
+// At least 250 pixels wide, and as wide as the credit line asks in the player's language, which
+// a fixed width would cut off.
+void WideEnough(Gtk::Requisition* request) {
+  request->width = std::max(request->width, 250);
+}
 
 } // namespace
 
@@ -65,7 +72,7 @@ AboutDialog::AboutDialog(MineTimer* timer0)
   textBuffer->apply_tag(yearStr, mark[9]->get_iter(), mark[10]->get_iter());
 
   textView = new Gtk::TextView(textBuffer);
-  textView->set_size_request(250, -1);
+  textView->signal_size_request().connect(sigc::ptr_fun(&WideEnough), true);
   vbox->pack_start(*textView, Gtk::PACK_EXPAND_WIDGET, 0);
   textView->set_editable(false);
   textView->set_cursor_visible(false);
