@@ -60,7 +60,7 @@ protected:
     bind_textdomain_codeset(GETTEXT_PACKAGE, "UTF-8");
   }
   // The shown windows' titles, labels (but the toolkit's own on stock buttons), menus, column
-  // headings, text views and the score table's words.
+  // headings, text views and the score table's words; and the score table's columns, which fit.
   void CheckShown() {
     Settle();
     for (Gtk::Window* window : Shown<Gtk::Window>()) {
@@ -77,9 +77,16 @@ protected:
           texts.emplace_back(label->get_text(), label);
         if (auto* view = dynamic_cast<Gtk::TextView*>(part))
           texts.emplace_back(view->get_buffer()->get_text(), view);
-        if (auto* list = dynamic_cast<Gtk::TreeView*>(part))
-          for (Gtk::TreeViewColumn* column : list->get_columns())
+        if (auto* list = dynamic_cast<Gtk::TreeView*>(part)) {
+          int columns = 0;
+          for (Gtk::TreeViewColumn* column : list->get_columns()) {
             texts.emplace_back(column->get_title(), nullptr);
+            columns += column->get_width();
+          }
+          Gdk::Rectangle shown;
+          list->get_visible_rect(shown);
+          EXPECT_LE(columns, shown.get_width()) << "the score table's columns are cut";
+        }
       }
       if (auto* score = dynamic_cast<ScoreDialog*>(window))
         for (const Gtk::TreeModel::Row& row : score->mList->children())
@@ -127,6 +134,7 @@ TEST_P(LanguageTest, EveryWindowShowsItsTextsTranslatedAndWhole) {
   open([&] { new NameDialog(table); });
   open([&] { ButtonIn(new NameDialog(table), _("Ok"))->clicked(); });
   open([&] { window->vbox->button->clicked(); });             // the clock's text for a new game
+  open([&] { window->vbox->menu->mediumItem->activate(); });  // the longest German mode
   open([&] { window->vbox->menu->advanceItem->activate(); }); // the narrowest window
   Trace([&] { delete window; });
 }
