@@ -1,5 +1,6 @@
 #include "loaddialog.h"
 
+#include "intl.h"
 #include "timegrab.h"
 #include "timer.h"
 #include "xpm/pictures.h"
@@ -9,7 +10,18 @@
 namespace {
 
 // By message code: 0 the saved game was loaded; 1, 2 and 3 say why it was refused.
-const char* const messages[] = {"Load State", "Can't Copy", "Can't Change", "SAVE Broken"};
+const char* const messages[] = {
+    // TRANSLATORS: at start-up, the game saved on exit has been loaded and goes on.
+    N_("Load State"),
+    // TRANSLATORS: at start-up, the saved game was refused: the file is a copy, not the one the
+    // game wrote (another inode or birth time), so it could be a game saved twice.
+    N_("Can't Copy"),
+    // TRANSLATORS: at start-up, the saved game was refused: the file was changed after it was
+    // saved (its modification time moved).
+    N_("Can't Change"),
+    // TRANSLATORS: at start-up, the saved game was refused: the file is incomplete or its
+    // counts do not agree with its cells.
+    N_("SAVE Broken")};
 const char* const* const icons[] = {maru_xpm, batu_xpm, batu_xpm, batu_xpm};
 const int messageCount = sizeof messages / sizeof messages[0];
 
@@ -17,9 +29,9 @@ const int messageCount = sizeof messages / sizeof messages[0];
 
 LoadDialog::LoadDialog(MineTimer* timer0, int mNum0)
     : vbox(0), label(0), timer(timer0), timeGrab(0), okButton(0) {
-  timeGrab = BeginTimeGrab(this, timer, "LOAD");
+  timeGrab = BeginTimeGrab(this, timer, _("LOAD"));
   set_resizable(false);
-  okButton = add_button("Ok", Gtk::RESPONSE_OK);
+  okButton = add_button(_("Ok"), Gtk::RESPONSE_OK);
   okButton->set_flags(Gtk::CAN_DEFAULT);
   okButton->grab_default();
   okButton->show();
@@ -29,7 +41,7 @@ LoadDialog::LoadDialog(MineTimer* timer0, int mNum0)
   if (mNum0 >= 0 && mNum0 < messageCount) {
     loadIcon = Gdk::Pixbuf::create_from_xpm_data(icons[mNum0]);
     set_icon(loadIcon);
-    label->set_text(messages[mNum0]);
+    label->set_text(_(messages[mNum0]));
   }
   vbox->pack_start(*label, Gtk::PACK_EXPAND_WIDGET, 0);
   label->show();

@@ -1,5 +1,6 @@
 #include "namedialog.h"
 
+#include "intl.h"
 #include "scoredialog.h"
 #include "scorefile.h"
 #include "table.h"
@@ -37,15 +38,16 @@ NameDialog::NameDialog(MineTable* table0)
     : table(table0), timer(table0->timer), scoreFile(table0->scoreFile), label(0), entry(0),
       okButton(0), vbox(0), hbox(0), lengthBefore(0) {
   add_modal_grab();
-  set_title("NAME");
+  // TRANSLATORS: the title of the dialog that asks a winner for a name.
+  set_title(_("NAME"));
   nameIcon = Gdk::Pixbuf::create_from_xpm_data(bomb_xpm);
   set_icon(nameIcon);
   set_position(Gtk::WIN_POS_CENTER);
 
   hbox = new Gtk::HBox(false, 0);
-  label = new Gtk::Label("Name : ");
+  label = new Gtk::Label(_("Name : "));
   entry = new Gtk::Entry();
-  okButton = add_button("Ok", Gtk::RESPONSE_OK);
+  okButton = add_button(_("Ok"), Gtk::RESPONSE_OK);
   vbox = get_vbox();
   hbox->pack_start(*label, Gtk::PACK_EXPAND_WIDGET, 0);
   hbox->pack_start(*entry, Gtk::PACK_EXPAND_WIDGET, 0);

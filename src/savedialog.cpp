@@ -1,5 +1,6 @@
 #include "savedialog.h"
 
+#include "intl.h"
 #include "savefile.h"
 #include "timegrab.h"
 #include "timer.h"
@@ -20,17 +21,19 @@ namespace {
 Glib::ustring Why(int error) {
   switch (error) {
   case 0:
-    return "The saved file did not read back as it was written.";
+    return _("The saved file did not read back as it was written.");
   case EACCES:
   case EPERM:
   case EROFS:
-    return "The folder the game keeps its files in cannot be written to.";
+    return _("The folder the game keeps its files in cannot be written to.");
   case ENOSPC:
   case EDQUOT:
   case EFBIG:
-    return "The disk is full.";
+    return _("The disk is full.");
   default:
-    return Glib::ustring("MINE_SAVE.data could not be written: ") + g_strerror(error) + ".";
+    // TRANSLATORS: the first %s is the file's name, the second the system's reason, as in
+    // "MINE_SAVE.data could not be written: Is a directory."
+    return Format(_("%s could not be written: %s."), "MINE_SAVE.data", g_strerror(error));
   }
 }
 
@@ -40,10 +43,10 @@ void MessageClosed(int, Gtk::MessageDialog* message, MineTimer* timer, int timeG
 }
 
 void ShowFailure(int error, MineTimer* timer, int timeGrab) {
-  Gtk::MessageDialog* message = new Gtk::MessageDialog("The game could not be saved.", false,
+  Gtk::MessageDialog* message = new Gtk::MessageDialog(_("The game could not be saved."), false,
                                                        Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK, true);
-  message->set_secondary_text(Why(error) + "\nYour game goes on.");
-  message->set_title("NOT SAVED");
+  message->set_secondary_text(Why(error) + "\n" + _("Your game goes on."));
+  message->set_title(_("NOT SAVED"));
   message->set_icon(Gdk::Pixbuf::create_from_xpm_data(batu_xpm));
   message->set_position(Gtk::WIN_POS_CENTER_ALWAYS);
   message->set_keep_above(true);
@@ -58,16 +61,16 @@ void ShowFailure(int error, MineTimer* timer, int timeGrab) {
 SaveDialog::SaveDialog(MineTable* table0, SaveFile* saveFile0, MineTimer* timer0)
     : vbox(0), label(0), table(table0), timer(timer0), saveFile(saveFile0), timeGrab(0),
       okButton(0), cancelButton(0) {
-  timeGrab = BeginTimeGrab(this, timer, "SAVE");
+  timeGrab = BeginTimeGrab(this, timer, _("SAVE"));
   // Centred again whenever it changes size.
   set_position(Gtk::WIN_POS_CENTER_ALWAYS);
   set_resizable(false);
-  okButton = add_button("Ok", Gtk::RESPONSE_OK);
-  cancelButton = add_button("Cancel", Gtk::RESPONSE_CANCEL);
+  okButton = add_button(_("Ok"), Gtk::RESPONSE_OK);
+  cancelButton = add_button(_("Cancel"), Gtk::RESPONSE_CANCEL);
   okButton->show();
   cancelButton->show();
   vbox = get_vbox();
-  label = new Gtk::Label("Save & Exit ?", false);
+  label = new Gtk::Label(_("Save & Exit ?"), false);
   vbox->pack_start(*label, Gtk::PACK_EXPAND_WIDGET, 0);
   label->show();
   vbox->show();
