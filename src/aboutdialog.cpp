@@ -1,25 +1,41 @@
 #include "aboutdialog.h"
 
+#include "intl.h"
 #include "timegrab.h"
 #include "timer.h"
 #include "xpm/pictures.h"
 
 #include <pangomm/fontdescription.h>
 
+#include <algorithm>
 #include <iostream>
 
 namespace {
 
-// The title line (runs 0 to 3), an empty line, and the credit line (runs 6 to 9).
-const char* const runs[] = {"Velmora", "=",       "DadaVevuroz", " -1.2",        "\n",
-                            "\n",      "Crafted", " by ",        "Orla Venwick", " (2024)"};
+// The title line (runs 0 to 3), an empty line, and the credit line (runs 6 to 9). Only the
+// credit's two words are in the player's language: the title, the author and the year are not.
+const char* const runs[] = {"Velmora", "=", "DadaVevuroz", " -1.2", "\n", "\n",
+                            // TRANSLATORS: the About box's credit line reads "Crafted by Orla
+                            // Venwick (2024)": this word, then " by ", the author's name and
+                            // the year, right-aligned on one line of about 30 characters.
+                            N_("Crafted"),
+                            // TRANSLATORS: between "Crafted" and the author's name in "Crafted
+                            // by Orla Venwick (2024)"; keep the spaces on both sides.
+                            N_(" by "), "Orla Venwick", " (2024)"};
 const int runCount = sizeof runs / sizeof runs[0];
+const int firstWord = 6, secondWord = 7;
+
+// At least 250 pixels wide, and as wide as the credit line asks in the player's language, which
+// a fixed width would cut off.
+void WideEnough(Gtk::Requisition* request) {
+  request->width = std::max(request->width, 250);
+}
 
 } // namespace
 
 AboutDialog::AboutDialog(MineTimer* timer0)
     : timeGrab(0), timer(timer0), textView(0), okButton(0), vbox(0) {
-  timeGrab = BeginTimeGrab(this, timer, "ABOUT");
+  timeGrab = BeginTimeGrab(this, timer, _("ABOUT"));
   set_resizable(false);
   aboutIcon = Gdk::Pixbuf::create_from_xpm_data(question_xpm);
   set_icon(aboutIcon);
@@ -32,7 +48,8 @@ AboutDialog::AboutDialog(MineTimer* timer0)
   Gtk::TextBuffer::iterator position = textBuffer->begin();
   for (int i = 0; i < runCount; i++) {
     mark[i] = textBuffer->create_mark(position, true);
-    position = textBuffer->insert(position, runs[i]);
+    bool translated = i == firstWord || i == secondWord;
+    position = textBuffer->insert(position, translated ? _(runs[i]) : runs[i]);
   }
   mark[runCount] = textBuffer->create_mark(position, true);
 
@@ -55,14 +72,14 @@ AboutDialog::AboutDialog(MineTimer* timer0)
   textBuffer->apply_tag(yearStr, mark[9]->get_iter(), mark[10]->get_iter());
 
   textView = new Gtk::TextView(textBuffer);
-  textView->set_size_request(250, -1);
+  textView->signal_size_request().connect(sigc::ptr_fun(&WideEnough), true);
   vbox->pack_start(*textView, Gtk::PACK_EXPAND_WIDGET, 0);
   textView->set_editable(false);
   textView->set_cursor_visible(false);
   textView->show();
   vbox->show();
 
-  okButton = add_button("Ok", Gtk::RESPONSE_OK);
+  okButton = add_button(_("Ok"), Gtk::RESPONSE_OK);
   okButton->set_flags(Gtk::CAN_DEFAULT);
   okButton->grab_default();
   okButton->show();

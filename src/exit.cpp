@@ -1,5 +1,6 @@
 #include "exit.h"
 
+#include "intl.h"
 #include "timegrab.h"
 #include "timer.h"
 #include "xpm/pictures.h"
@@ -10,16 +11,16 @@
 ExitDialog::ExitDialog(MineTimer* timer0)
     : timeGrab(0), timer(timer0), dialog(0), okButton(0), cancelButton(0), vbox(0), label(0) {
   dialog = new Gtk::Dialog();
-  timeGrab = BeginTimeGrab(dialog, timer, "EXIT");
+  timeGrab = BeginTimeGrab(dialog, timer, _("EXIT"));
   exitIcon = Gdk::Pixbuf::create_from_xpm_data(bomb_xpm);
   dialog->set_icon(exitIcon);
   vbox = dialog->get_vbox();
-  label = new Gtk::Label("Quit ?", false);
+  label = new Gtk::Label(_("Quit ?"), false);
   vbox->pack_start(*label, Gtk::PACK_EXPAND_WIDGET, 0);
   label->show();
   vbox->show();
-  okButton = dialog->add_button("OK", Gtk::RESPONSE_OK);
-  cancelButton = dialog->add_button("Cancel", Gtk::RESPONSE_CANCEL);
+  okButton = dialog->add_button(_("OK"), Gtk::RESPONSE_OK);
+  cancelButton = dialog->add_button(_("Cancel"), Gtk::RESPONSE_CANCEL);
   okButton->signal_clicked().connect(sigc::mem_fun(*this, &ExitDialog::OkClicked));
   cancelButton->signal_clicked().connect(sigc::mem_fun(*this, &ExitDialog::CancelClicked));
   dialog->signal_delete_event().connect(sigc::mem_fun(*this, &ExitDialog::SignalDelete));

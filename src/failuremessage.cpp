@@ -1,5 +1,6 @@
 #include "failuremessage.h"
 
+#include "intl.h"
 #include "xpm/pictures.h"
 
 #include <glib.h>
@@ -11,13 +12,15 @@ Glib::ustring WhyNotWritten(int error, const char* fileName) {
   case EACCES:
   case EPERM:
   case EROFS:
-    return "The folder the game keeps its files in cannot be written to.";
+    return _("The folder the game keeps its files in cannot be written to.");
   case ENOSPC:
   case EDQUOT:
   case EFBIG:
-    return "The disk is full.";
+    return _("The disk is full.");
   default:
-    return Glib::ustring(fileName) + " could not be written: " + g_strerror(error) + ".";
+    // TRANSLATORS: the first %s is the file's name, the second the system's reason, as in
+    // "MINE_SAVE.data could not be written: Is a directory."
+    return Format(_("%s could not be written: %s."), fileName, g_strerror(error));
   }
 }
 

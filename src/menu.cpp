@@ -2,6 +2,7 @@
 
 #include "aboutdialog.h"
 #include "exit.h"
+#include "intl.h"
 #include "savedialog.h"
 #include "scoredialog.h"
 #include "scorefile.h"
@@ -13,13 +14,17 @@
 
 MineMenu::MineMenu()
     : menubar(new Gtk::MenuBar()), fileMenu(new Gtk::Menu()), optionMenu(new Gtk::Menu()),
-      helpMenu(new Gtk::Menu()), fileItem(new Gtk::MenuItem("Game")),
-      resetItem(new Gtk::MenuItem("Reset")), setgridItem(new Gtk::MenuItem("Set Grid")),
-      exitItem(new Gtk::MenuItem("Exit")), optionItem(new Gtk::MenuItem("Option")),
-      scoreItem(new Gtk::MenuItem("Score")), saveItem(new Gtk::MenuItem("Save")),
-      beginnerItem(new Gtk::MenuItem("Beginner")), mediumItem(new Gtk::MenuItem("Medium")),
-      advanceItem(new Gtk::MenuItem("Advance")), helpItem(new Gtk::MenuItem("Help")),
-      aboutItem(new Gtk::MenuItem("About")), fileSep1(new Gtk::SeparatorMenuItem()),
+      helpMenu(new Gtk::Menu()), fileItem(new Gtk::MenuItem(_("Game"))),
+      // TRANSLATORS: Game menu commands: a new game on the same board, and on the preset boards
+      // (Beginner 10 x 10 with 10 % bombs, Medium 15 x 15 with 15 %, Advance 20 x 20 with 20 %).
+      resetItem(new Gtk::MenuItem(C_("menu", "Reset"))),
+      setgridItem(new Gtk::MenuItem(_("Set Grid"))), exitItem(new Gtk::MenuItem(_("Exit"))),
+      optionItem(new Gtk::MenuItem(_("Option"))), scoreItem(new Gtk::MenuItem(C_("menu", "Score"))),
+      saveItem(new Gtk::MenuItem(C_("menu", "Save"))),
+      beginnerItem(new Gtk::MenuItem(C_("menu", "Beginner"))),
+      mediumItem(new Gtk::MenuItem(C_("menu", "Medium"))),
+      advanceItem(new Gtk::MenuItem(C_("menu", "Advance"))), helpItem(new Gtk::MenuItem(_("Help"))),
+      aboutItem(new Gtk::MenuItem(_("About"))), fileSep1(new Gtk::SeparatorMenuItem()),
       fileSep2(new Gtk::SeparatorMenuItem()), timer(0), table(0), status(0), scoreFile(0),
       saveFile(0), gridDialog(0) {}
 

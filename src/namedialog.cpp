@@ -1,6 +1,7 @@
 #include "namedialog.h"
 
 #include "failuremessage.h"
+#include "intl.h"
 #include "scoredialog.h"
 #include "scorefile.h"
 #include "table.h"
@@ -52,15 +53,16 @@ NameDialog::NameDialog(MineTable* table0)
     : table(table0), timer(table0->timer), scoreFile(table0->scoreFile), label(0), entry(0),
       okButton(0), vbox(0), hbox(0), lengthBefore(0) {
   add_modal_grab();
-  set_title("NAME");
+  // TRANSLATORS: the title of the dialog that asks a winner for a name.
+  set_title(_("NAME"));
   nameIcon = Gdk::Pixbuf::create_from_xpm_data(bomb_xpm);
   set_icon(nameIcon);
   set_position(Gtk::WIN_POS_CENTER);
 
   hbox = new Gtk::HBox(false, 0);
-  label = new Gtk::Label("Name : ");
+  label = new Gtk::Label(_("Name : "));
   entry = new Gtk::Entry();
-  okButton = add_button("Ok", Gtk::RESPONSE_OK);
+  okButton = add_button(_("Ok"), Gtk::RESPONSE_OK);
   vbox = get_vbox();
   hbox->pack_start(*label, Gtk::PACK_EXPAND_WIDGET, 0);
   hbox->pack_start(*entry, Gtk::PACK_EXPAND_WIDGET, 0);
@@ -130,7 +132,9 @@ void NameDialog::OkClicked() {
     OpenTable(scoreFile, timer, times);
   } else {
     Gtk::MessageDialog* message =
-        FailureMessage("NOT RECORDED", "Your score could not be recorded.",
+        // TRANSLATORS: the title of the message that says a won game's score could not be
+        // written to the score file.
+        FailureMessage(_("NOT RECORDED"), _("Your score could not be recorded."),
                        WhyNotWritten(scoreFile->writeError, "MINE_SCORE.data"));
     message->signal_response().connect(
         sigc::bind(sigc::ptr_fun(&FailureClosed), message, scoreFile, timer, times));

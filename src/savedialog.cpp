@@ -1,6 +1,7 @@
 #include "savedialog.h"
 
 #include "failuremessage.h"
+#include "intl.h"
 #include "savefile.h"
 #include "timegrab.h"
 #include "timer.h"
@@ -16,7 +17,7 @@ namespace {
 // was written but did not read back sound.
 Glib::ustring Why(int error) {
   if (error == 0)
-    return "The saved file did not read back as it was written.";
+    return _("The saved file did not read back as it was written.");
   return WhyNotWritten(error, "MINE_SAVE.data");
 }
 
@@ -26,8 +27,8 @@ void MessageClosed(int, Gtk::MessageDialog* message, MineTimer* timer, int timeG
 }
 
 void ShowFailure(int error, MineTimer* timer, int timeGrab) {
-  Gtk::MessageDialog* message = FailureMessage("NOT SAVED", "The game could not be saved.",
-                                               Why(error) + "\nYour game goes on.");
+  Gtk::MessageDialog* message = FailureMessage(_("NOT SAVED"), _("The game could not be saved."),
+                                               Why(error) + "\n" + _("Your game goes on."));
   message->signal_response().connect(
       sigc::bind(sigc::ptr_fun(&MessageClosed), message, timer, timeGrab));
 }
@@ -37,16 +38,16 @@ void ShowFailure(int error, MineTimer* timer, int timeGrab) {
 SaveDialog::SaveDialog(MineTable* table0, SaveFile* saveFile0, MineTimer* timer0)
     : vbox(0), label(0), table(table0), timer(timer0), saveFile(saveFile0), timeGrab(0),
       okButton(0), cancelButton(0) {
-  timeGrab = BeginTimeGrab(this, timer, "SAVE");
+  timeGrab = BeginTimeGrab(this, timer, _("SAVE"));
   // Centred again whenever it changes size.
   set_position(Gtk::WIN_POS_CENTER_ALWAYS);
   set_resizable(false);
-  okButton = add_button("Ok", Gtk::RESPONSE_OK);
-  cancelButton = add_button("Cancel", Gtk::RESPONSE_CANCEL);
+  okButton = add_button(_("Ok"), Gtk::RESPONSE_OK);
+  cancelButton = add_button(_("Cancel"), Gtk::RESPONSE_CANCEL);
   okButton->show();
   cancelButton->show();
   vbox = get_vbox();
-  label = new Gtk::Label("Save & Exit ?", false);
+  label = new Gtk::Label(_("Save & Exit ?"), false);
   vbox->pack_start(*label, Gtk::PACK_EXPAND_WIDGET, 0);
   label->show();
   vbox->show();

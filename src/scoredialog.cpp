@@ -1,5 +1,6 @@
 #include "scoredialog.h"
 
+#include "intl.h"
 #include "scorefile.h"
 #include "timegrab.h"
 #include "timer.h"
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 
 namespace {
@@ -25,7 +25,8 @@ void WideEnough(Gtk::Requisition* request) {
 // upset the view, so they show as replacement characters.
 Glib::ustring ShownName(const Glib::ustring& name) {
   if (name.empty())
-    return "NO NAME";
+    // TRANSLATORS: the score table's name of a winner who gave none.
+    return _("NO NAME");
   if (name.validate())
     return name;
   gchar* valid = g_utf8_make_valid(name.data(), name.bytes());
@@ -59,16 +60,19 @@ ScoreDialog::ScoreDialog(ScoreFile* scoreFile0, MineTimer* timer0)
   mList = Gtk::ListStore::create(*scoreCol);
   listView = new Gtk::TreeView(mList);
 
-  listView->append_column("Best", scoreCol->num);
-  listView->append_column("Score", scoreCol->score);
-  listView->append_column("Board", scoreCol->strBoard);
-  listView->append_column("Bomb", scoreCol->bomb);
-  listView->append_column("Time", scoreCol->strSec);
+  // TRANSLATORS: the score table's column headings: the rank, the score, the board's cells
+  // with its size ("100 (10x10)"), the bombs, the playing time, the share of cells holding a
+  // bomb (drawn as a bar), the winner's name, and the board's mode.
+  listView->append_column(_("Best"), scoreCol->num);
+  listView->append_column(C_("column", "Score"), scoreCol->score);
+  listView->append_column(_("Board"), scoreCol->strBoard);
+  listView->append_column(_("Bomb"), scoreCol->bomb);
+  listView->append_column(_("Time"), scoreCol->strSec);
   cellProg = new Gtk::CellRendererProgress();
-  progCol = listView->get_column(listView->append_column("Bomb Rate", *cellProg) - 1);
+  progCol = listView->get_column(listView->append_column(_("Bomb Rate"), *cellProg) - 1);
   progCol->add_attribute(cellProg->property_value(), scoreCol->rate);
-  listView->append_column("Name", scoreCol->strName);
-  listView->append_column("Mode", scoreCol->strMode);
+  listView->append_column(_("Name"), scoreCol->strName);
+  listView->append_column(_("Mode"), scoreCol->strMode);
 
   // The texts of "Board" and "Time" would sort wrongly ("120.0 sec" before "25.0 sec"), so
   // those columns sort by their numbers.
@@ -79,13 +83,15 @@ ScoreDialog::ScoreDialog(ScoreFile* scoreFile0, MineTimer* timer0)
   listView->get_column(4)->set_sort_column(scoreCol->sec);
   progCol->set_sort_column(scoreCol->rate);
 
-  beginnerCheck = new Gtk::CheckButton("Beginner");
-  mediumCheck = new Gtk::CheckButton("Medium");
-  advanceCheck = new Gtk::CheckButton("Advance");
-  freeCheck = new Gtk::CheckButton("Free");
+  // TRANSLATORS: the score table's check boxes that show or hide the records of a mode: the
+  // preset boards Beginner, Medium and Advance (the hardest), and any other board (Free).
+  beginnerCheck = new Gtk::CheckButton(C_("filter", "Beginner"));
+  mediumCheck = new Gtk::CheckButton(C_("filter", "Medium"));
+  advanceCheck = new Gtk::CheckButton(C_("filter", "Advance"));
+  freeCheck = new Gtk::CheckButton(C_("filter", "Free"));
   checkBox = new Gtk::Table(1, 4, false);
   vbox = get_vbox();
-  okButton = add_button("OK", Gtk::RESPONSE_NONE);
+  okButton = add_button(_("OK"), Gtk::RESPONSE_NONE);
 
   scoreIcon = Gdk::Pixbuf::create_from_xpm_data(flag_xpm);
   set_icon(scoreIcon);
@@ -109,7 +115,7 @@ ScoreDialog::~ScoreDialog() {
 
 void ScoreDialog::Create(long long targetRow0) {
   targetRow = targetRow0;
-  timeGrab = BeginTimeGrab(this, timer, "SCORE");
+  timeGrab = BeginTimeGrab(this, timer, _("SCORE"));
   ReadFile();
 
   scrWin->set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
@@ -160,10 +166,13 @@ void ScoreDialog::ReadFile() {
   }
 }
 
-void ScoreDialog::SelectMode(char* buffer0, int mode) {
-  static const char* const names[] = {"unknown", "Beginner", "Medium", "Advance", "Free"};
+void ScoreDialog::SelectMode(Glib::ustring& buffer0, int mode) {
+  // TRANSLATORS: the mode of a record whose mode code is 0, in the score table's Mode column.
+  static const char* const names[] = {NC_("mode", "unknown"), NC_("mode", "Beginner"),
+                                      NC_("mode", "Medium"), NC_("mode", "Advance"),
+                                      NC_("mode", "Free")};
   if (mode >= 0 && mode <= 4)
-    std::strcpy(buffer0, names[mode]);
+    buffer0 = g_dpgettext2(GETTEXT_PACKAGE, "mode", names[mode]);
 }
 
 bool ScoreDialog::ModeShown(int mode) {
@@ -188,13 +197,14 @@ void ScoreDialog::AppendRow(ScoreItem* item, int num) {
   row[scoreCol->bomb] = item->bomb;
   row[scoreCol->sec] = item->sec;
   long long tenths = item->sec < 0 ? -(long long)item->sec : item->sec;
-  std::snprintf(buffer, sizeof buffer, "%s%lld.%lld sec", item->sec < 0 ? "-" : "", tenths / 10,
-                tenths % 10);
-  row[scoreCol->strSec] = buffer;
+  // TRANSLATORS: a time in the score table: a minus sign or nothing, whole seconds and
+  // tenths, as in "25.0 sec".
+  row[scoreCol->strSec] =
+      Format(_("%s%lld.%lld sec"), item->sec < 0 ? "-" : "", tenths / 10, tenths % 10);
   row[scoreCol->rate] = (int)std::clamp<long long>(rate, 0, 100);
-  buffer[0] = '\0';
-  SelectMode(buffer, item->mode);
-  row[scoreCol->strMode] = buffer;
+  Glib::ustring mode;
+  SelectMode(mode, item->mode);
+  row[scoreCol->strMode] = mode;
   row[scoreCol->strName] = ShownName(item->name);
 
   // The path is taken once the row is filled, since a sorted store places it by its values.

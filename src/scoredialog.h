@@ -66,8 +66,8 @@ public:
 
   void Create(long long targetRow0);
   void ReadFile();
-  // buffer0 must hold at least 9 bytes; a code without a name leaves it untouched.
-  void SelectMode(char* buffer0, int mode);
+  // The mode's name in the player's language, whole; a code without a name leaves it untouched.
+  void SelectMode(Glib::ustring& buffer0, int mode);
 
 protected:
   void OkClicked();

@@ -1,5 +1,6 @@
 #include "setgrid.h"
 
+#include "intl.h"
 #include "status.h"
 #include "table.h"
 #include "xpm/pictures.h"
@@ -15,12 +16,21 @@ GridDialog::GridDialog()
       sizeAdj(new Gtk::Adjustment(24, 4, 100, 1, 10, 0)),
       rowSpin(new Gtk::SpinButton(*rowAdj, 0, 0)), colSpin(new Gtk::SpinButton(*colAdj, 0, 0)),
       bombSpin(new Gtk::SpinButton(*bombAdj, 0, 0)), sizeSpin(new Gtk::SpinButton(*sizeAdj, 0, 0)),
-      hLabel1(new Gtk::Label("x")), hLabel2(new Gtk::Label("bomb:")),
-      hLabel3(new Gtk::Label("% size:")) {
+      // TRANSLATORS: the grid dialog's line reads "10 x 10 bomb: 10 % size: 24" (cells across,
+      // "x", cells down, "bomb:", bomb percentage, "% size:", cell size in pixels), each number
+      // in a spin button; this is the "x" between cells across and cells down.
+      hLabel1(new Gtk::Label(_("x"))),
+      // TRANSLATORS: the grid dialog's line "10 x 10 bomb: 10 % size: 24"; this caption comes
+      // before the bomb percentage.
+      hLabel2(new Gtk::Label(_("bomb:"))),
+      // xgettext:no-c-format
+      // TRANSLATORS: the grid dialog's line "10 x 10 bomb: 10 % size: 24"; this caption follows
+      // the bomb percentage (its "%") and comes before the cell size in pixels.
+      hLabel3(new Gtk::Label(_("% size:"))) {
   vbox = dialog->get_vbox();
-  reset = dialog->add_button("Reset", Gtk::RESPONSE_NONE);
-  close = dialog->add_button("Close", Gtk::RESPONSE_NONE);
-  dialog->set_title("SET GRID");
+  reset = dialog->add_button(C_("button", "Reset"), Gtk::RESPONSE_NONE);
+  close = dialog->add_button(_("Close"), Gtk::RESPONSE_NONE);
+  dialog->set_title(_("SET GRID"));
   gridIcon = Gdk::Pixbuf::create_from_xpm_data(flag_xpm);
   dialog->set_icon(gridIcon);
   dialog->set_position(Gtk::WIN_POS_CENTER);

@@ -10,7 +10,7 @@ class MineTable;
 class MineStatus {
 private:
   unsigned int nowID;
-  char buffer[255];
+  Glib::ustring buffer;
   Gtk::Statusbar* status;
   MineTable* table;
 
@@ -18,7 +18,8 @@ public:
   MineStatus();
   ~MineStatus();
 
-  void CheckMode(char* name, int mode);
+  // The mode's name in the player's language, whole: a translation may be of any length.
+  void CheckMode(Glib::ustring& name, int mode);
   Gtk::Statusbar* Create(MineTable* table);
   void Refresh();
 };

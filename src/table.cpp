@@ -1,5 +1,6 @@
 #include "table.h"
 
+#include "intl.h"
 #include "minebutton.h"
 #include "namedialog.h"
 #include "timer.h"
@@ -478,7 +479,8 @@ void MineTable::CountBombs() {
 
 void MineTable::CreateTable() {
   timer->Stop();
-  timer->timeLabel->set_text("time :");
+  // TRANSLATORS: the clock's label when a new game is set up, before its first tick.
+  timer->timeLabel->set_text(_("time :"));
   image->SetScale(nSize, nSize);
   SetMode();
   HideCells();
@@ -492,7 +494,7 @@ void MineTable::CreateTable() {
 
 void MineTable::KeepCreate() {
   timer->Stop();
-  timer->timeLabel->set_text("time :");
+  timer->timeLabel->set_text(_("time :"));
   SetMode();
   HideCells();
   int cells = Cells();

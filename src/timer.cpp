@@ -1,14 +1,16 @@
 #include "timer.h"
 
+#include "intl.h"
+
 #include <glibmm/main.h>
 
 #include <climits>
-#include <cstdio>
 
 MineTimer::MineTimer()
-    : mTimer(new sigc::connection()), nSec(0), timeFlag(0), timeLabel(new Gtk::Label("time: ")) {
-  buffer[0] = '\0';
-}
+    : mTimer(new sigc::connection()), nSec(0), timeFlag(0),
+      // TRANSLATORS: the clock's label before the first game; the clock then reads "time:
+      // 12.3 sec".
+      timeLabel(new Gtk::Label(_("time: "))) {}
 
 MineTimer::~MineTimer() {
   mTimer->disconnect();
@@ -42,7 +44,8 @@ bool MineTimer::TimeOut() {
   // then stays there rather than overflow.
   if (nSec < INT_MAX)
     nSec++;
-  std::snprintf(buffer, sizeof buffer, "time: %6d.%d sec", nSec / 10, nSec % 10);
+  // TRANSLATORS: the running clock: whole seconds (right-aligned in six places) and tenths.
+  buffer = Format(_("time: %6d.%d sec"), nSec / 10, nSec % 10);
   timeLabel->set_text(buffer);
   timeLabel->show();
   return true;

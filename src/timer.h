@@ -8,7 +8,7 @@
 
 class MineTimer {
 private:
-  char buffer[255];
+  Glib::ustring buffer;
   sigc::connection* mTimer;
 
 public:

@@ -1,5 +1,6 @@
 #include "vbox.h"
 
+#include "intl.h"
 #include "loaddialog.h"
 #include "menu.h"
 #include "savefile.h"
@@ -30,7 +31,9 @@ MainVBox::MainVBox(MineWindow* window0, MineTimer* timer0)
       scoreFile(0), saveFile(0), loadDialog(0) {
   // Four rows are used; the grid grows to them by itself.
   vbox = new Gtk::Table(3, 4, false);
-  button = new Gtk::Button("Reset", false);
+  // TRANSLATORS: the button that starts a new game on the board as it is set (the main
+  // window's, beside the clock, and the grid dialog's).
+  button = new Gtk::Button(C_("button", "Reset"), false);
   status = new MineStatus();
   // The score list is loaded before the board exists, so a win can always be recorded.
   scoreFile = new ScoreFile();

@@ -1,6 +1,7 @@
 """A player at the real game: a private Xvfb, real input through xdotool, and what the game gives
 out: its trace, its files, its windows (titles and places). Needs Xvfb and xdotool."""
 
+import gettext
 import os
 import re
 import select
@@ -76,9 +77,11 @@ class XServer:
 class Game:
     """The velmine process and the lines it writes to standard output."""
 
-    def __init__(self, server, binary, workdir):
+    def __init__(self, server, binary, workdir, locale):
         self.lines, self.changed = [], threading.Condition()
-        self.proc = subprocess.Popen([binary], cwd=workdir, env=server.env, stdout=subprocess.PIPE,
+        env = dict(server.env, LC_ALL=locale)
+        env.pop("LANGUAGE", None)
+        self.proc = subprocess.Popen([binary], cwd=workdir, env=env, stdout=subprocess.PIPE,
                                      stdin=subprocess.DEVNULL)
         self.reader = threading.Thread(target=self._read, daemon=True)
         self.reader.start()
@@ -115,13 +118,20 @@ class Game:
 
 
 class Player:
-    """A player's actions on the game in one working directory; the board is 10 x 10 cells."""
+    """A player's actions on the game in one working directory, in a locale; the board is 10 x 10
+    cells. Dialogs are found by their titles in the locale's language, from the catalogues the
+    game built beside it finds."""
 
-    def __init__(self, server, binary, workdir):
-        self.x, self.binary, self.workdir = server, binary, workdir
+    def __init__(self, server, binary, workdir, locale="C"):
+        self.x, self.binary, self.workdir, self.locale = server, binary, workdir, locale
+        self.language = gettext.NullTranslations() if locale == "C" else gettext.translation(
+            "velmine", os.path.join(os.path.dirname(binary), "locale"), [locale])
+
+    def title(self, title):
+        return self.language.gettext(title)
 
     def start(self):
-        self.game = Game(self.x, self.binary, self.workdir)
+        self.game = Game(self.x, self.binary, self.workdir, self.locale)
         self.board_size(0)
         self.window = self.x.find_window(MAIN_TITLE)
         return self.game
@@ -144,7 +154,7 @@ class Player:
 
     def press(self, title, key="Return"):
         """Return answers a dialog's first button; Escape closes it as its close box would."""
-        self.x.keys(self.x.find_window(title), key)
+        self.x.keys(self.x.find_window(self.title(title)), key)
 
     def save_path(self):
         return os.path.join(self.workdir, "MINE_SAVE.data")
@@ -166,5 +176,5 @@ class Player:
         self.start()
         self.game.wait_line("FIND SAVE.data")
         self.press("LOAD")
-        self.x.wait_window_gone("LOAD")
+        self.x.wait_window_gone(self.title("LOAD"))
         return self.game
