@@ -9,7 +9,8 @@
 
 namespace {
 
-// By message code: 0 the saved game was loaded; 1, 2 and 3 say why it was refused.
+// By message code: 0 the saved game was loaded; 1, 2 and 3 say why it was refused; 4 and 5 why
+// a game that passed its check was not resumed.
 const char* const messages[] = {
     // TRANSLATORS: at start-up, the game saved on exit has been loaded and goes on.
     N_("Load State"),
@@ -21,8 +22,16 @@ const char* const messages[] = {
     N_("Can't Change"),
     // TRANSLATORS: at start-up, the saved game was refused: the file is incomplete or its
     // counts do not agree with its cells.
-    N_("SAVE Broken")};
-const char* const* const icons[] = {maru_xpm, batu_xpm, batu_xpm, batu_xpm};
+    N_("SAVE Broken"),
+    // TRANSLATORS: at start-up, a sound saved game was not loaded because its file could not be
+    // deleted (a read-only folder or medium); it stays and is loaded at a later start.
+    N_("The saved game was not resumed: its folder cannot be written to, so the game could not be "
+       "removed as it was loaded, and it would be resumed again at every start.\nIt is kept, and "
+       "will be resumed once its folder can be written to again."),
+    // TRANSLATORS: at start-up, the saved game passed its check but was gone or unreadable a
+    // moment later, when it was to be loaded.
+    N_("The saved game could not be read, and a new game begins.")};
+const char* const* const icons[] = {maru_xpm, batu_xpm, batu_xpm, batu_xpm, batu_xpm, batu_xpm};
 const int messageCount = sizeof messages / sizeof messages[0];
 
 } // namespace
@@ -37,6 +46,7 @@ LoadDialog::LoadDialog(MineTimer* timer0, int mNum0)
   okButton->show();
   vbox = get_vbox();
   label = new Gtk::Label();
+  label->set_line_wrap(true);
   // An unknown code shows an empty message and leaves the icon alone.
   if (mNum0 >= 0 && mNum0 < messageCount) {
     loadIcon = Gdk::Pixbuf::create_from_xpm_data(icons[mNum0]);

@@ -1,5 +1,6 @@
 #include "namedialog.h"
 
+#include "failuremessage.h"
 #include "intl.h"
 #include "scoredialog.h"
 #include "scorefile.h"
@@ -30,6 +31,20 @@ bool ChunkAccepted(const Glib::ustring& text) {
       return false;
   }
   return true;
+}
+
+// The table, on the new record when it is there.
+void OpenTable(ScoreFile* scoreFile, MineTimer* timer, long long times) {
+  ScoreDialog* scoreDialog = new ScoreDialog(scoreFile, timer);
+  scoreDialog->Create(times);
+}
+
+// The player is told that the record failed before the table opens.
+void FailureClosed(int, Gtk::MessageDialog* message, ScoreFile* scoreFile, MineTimer* timer,
+                   long long times) {
+  message->remove_modal_grab();
+  delete message;
+  OpenTable(scoreFile, timer, times);
 }
 
 } // namespace
@@ -113,8 +128,17 @@ void NameDialog::OkClicked() {
   scoreFile->SortList();
   scoreFile->ViewList();
 
-  ScoreDialog* scoreDialog = new ScoreDialog(scoreFile, timer);
-  scoreDialog->Create(times);
+  if (scoreFile->writeError == 0) {
+    OpenTable(scoreFile, timer, times);
+  } else {
+    Gtk::MessageDialog* message =
+        // TRANSLATORS: the title of the message that says a won game's score could not be
+        // written to the score file.
+        FailureMessage(_("NOT RECORDED"), _("Your score could not be recorded."),
+                       WhyNotWritten(scoreFile->writeError, "MINE_SCORE.data"));
+    message->signal_response().connect(
+        sigc::bind(sigc::ptr_fun(&FailureClosed), message, scoreFile, timer, times));
+  }
   delete this;
 }
 

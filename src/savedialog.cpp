@@ -1,40 +1,24 @@
 #include "savedialog.h"
 
+#include "failuremessage.h"
 #include "intl.h"
 #include "savefile.h"
 #include "timegrab.h"
 #include "timer.h"
 #include "xpm/pictures.h"
 
-#include <glib.h>
-#include <gtkmm/messagedialog.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <iostream>
 #include <unistd.h>
 
 namespace {
 
-// Why the game could not be saved, in the player's words: by the error of the write that
-// failed, or 0 when the file was written but did not read back sound.
+// Why the game could not be saved: by the error of the step that failed, or 0 when the file
+// was written but did not read back sound.
 Glib::ustring Why(int error) {
-  switch (error) {
-  case 0:
+  if (error == 0)
     return _("The saved file did not read back as it was written.");
-  case EACCES:
-  case EPERM:
-  case EROFS:
-    return _("The folder the game keeps its files in cannot be written to.");
-  case ENOSPC:
-  case EDQUOT:
-  case EFBIG:
-    return _("The disk is full.");
-  default:
-    // TRANSLATORS: the first %s is the file's name, the second the system's reason, as in
-    // "MINE_SAVE.data could not be written: Is a directory."
-    return Format(_("%s could not be written: %s."), "MINE_SAVE.data", g_strerror(error));
-  }
+  return WhyNotWritten(error, "MINE_SAVE.data");
 }
 
 // The message keeps the clock paused for the save dialog that it replaces.
@@ -43,17 +27,10 @@ void MessageClosed(int, Gtk::MessageDialog* message, MineTimer* timer, int timeG
 }
 
 void ShowFailure(int error, MineTimer* timer, int timeGrab) {
-  Gtk::MessageDialog* message = new Gtk::MessageDialog(_("The game could not be saved."), false,
-                                                       Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK, true);
-  message->set_secondary_text(Why(error) + "\n" + _("Your game goes on."));
-  message->set_title(_("NOT SAVED"));
-  message->set_icon(Gdk::Pixbuf::create_from_xpm_data(batu_xpm));
-  message->set_position(Gtk::WIN_POS_CENTER_ALWAYS);
-  message->set_keep_above(true);
+  Gtk::MessageDialog* message = FailureMessage(_("NOT SAVED"), _("The game could not be saved."),
+                                               Why(error) + "\n" + _("Your game goes on."));
   message->signal_response().connect(
       sigc::bind(sigc::ptr_fun(&MessageClosed), message, timer, timeGrab));
-  message->show();
-  message->add_modal_grab();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "savefile.h"
 
 #include "fieldreader.h"
+#include "filesync.h"
 #include "minebutton.h"
 #include "table.h"
 #include "timer.h"
@@ -84,19 +85,6 @@ bool Report(bool match, const std::string& good, const std::string& bad) {
 bool Compare(const char* what, const char* wrong, long long expected, long long found) {
   return Report(expected == found, std::string("MATCH ") + what,
                 wrong + std::to_string(expected) + "!=" + std::to_string(found));
-}
-
-// Writes the whole text; 0, or the error number of the write that failed.
-int WriteAll(int fd, const std::string& text) {
-  std::string::size_type done = 0;
-  while (done < text.size()) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno != EINTR)
-      return errno;
-    if (n > 0)
-      done += static_cast<std::string::size_type>(n);
-  }
-  return 0;
 }
 
 // Only a whole board within the limits is written: the check would refuse anything else, and a
@@ -399,6 +387,12 @@ int SaveFile::SaveState(MineTable* table0) {
     error = errno;
   if (error == 0 && stamped)
     error = SetTime(instant);
+  // Forced only now, with its time as finally set: a file forced before would come back from a
+  // power cut with an older time, and be refused as changed.
+  if (error == 0)
+    error = SyncFile(fileName);
+  if (error == 0)
+    error = SyncDirectory(fileName);
   if (error != 0) {
     // A file cut short would only be refused at the next start.
     std::cout << "CAN'T WRITE MINE_SAVE.data" << std::endl;
@@ -437,22 +431,29 @@ int SaveFile::FindState() {
   return result;
 }
 
-void SaveFile::LoadState(MineTable* table0) {
+int SaveFile::LoadState(MineTable* table0) {
   std::cout << "LOAD STATE" << std::endl;
   std::ifstream in;
   if (!OpenRegular(in, fileName)) {
     std::cout << "NO MINE_SAVE.data" << std::endl;
-  } else {
-    std::cout << "OPEN MINE_SAVE.data" << std::endl;
-    LoadSteps steps(this, table0);
-    Scan(in, steps);
-    in.close();
-    std::remove(fileName);
+    return 1;
   }
+  std::cout << "OPEN MINE_SAVE.data" << std::endl;
+  LoadSteps steps(this, table0);
+  Scan(in, steps);
+  in.close();
+  // A game whose file stays would be resumed again at the next start.
+  if (std::remove(fileName) != 0) {
+    std::cout << "CAN'T REMOVE MINE_SAVE.data" << std::endl;
+    return 2;
+  }
+  // Should the disk fail to keep the removal, the game in hand is all there is: it goes on.
+  SyncDirectory(fileName);
   MakeWhole(table0);
   table0->table->show();
   table0->startFlag = 1;
   table0->timer->Start();
+  return 0;
 }
 
 int SaveFile::ElementCheck(int flag0, int inode, int atime, int mtime, int ctime) {

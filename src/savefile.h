@@ -16,7 +16,10 @@ public:
   // 0 sound, 1 no file, 2 inode/access/creation time moved, 3 modification time moved,
   // 4 incomplete or inconsistent.
   int FindState();
-  void LoadState(MineTable* table0);
+  // 0 once the game is on the board and its file is gone. 1 when the file could not be read, 2
+  // when it could not be removed (it stays): then nothing was resumed, and the board, which may
+  // hold cells of the game, is to be discarded.
+  int LoadState(MineTable* table0);
   int ElementCheck(int flag0, int inode, int atime, int mtime, int ctime);
   void EnterStatus(MineTable* table0, int* SP, int length, int enterCount);
   void EnterBoard(MineTable* table0, int* SP, int length, int enterCount);

@@ -1,16 +1,20 @@
 #include "scorefile.h"
 
 #include "fieldreader.h"
+#include "filesync.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <ctime>
+#include <fcntl.h>
 #include <fstream>
 #include <iostream>
 #include <locale>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -83,23 +87,29 @@ bool EndsWithNewline() {
   return last == '\n';
 }
 
-// Appends one line in a single write. A file whose last line lacks its newline (a hand edit,
-// or a write cut short) gets one first, so the new record never fuses with it.
-bool AppendLine(const std::string& line) {
+// Appends one line in a single write, and forces it to the disk, with the file's directory
+// entry when the file is new: a record a power cut can take back is not recorded. A file whose
+// last line lacks its newline (a hand edit, or a write cut short) gets one first, so the new
+// record never fuses with it. 0, or the error number.
+int AppendLine(const std::string& line) {
   struct stat st;
   bool exists = stat(fileName, &st) == 0;
   if (exists && !S_ISREG(st.st_mode))
-    return false;
+    return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
   std::string text = line;
   if (exists && st.st_size > 0 && !EndsWithNewline())
     text.insert(text.begin(), '\n');
-  std::ofstream out(fileName, std::ios::app);
-  if (!out.is_open())
-    return false;
-  out.write(text.data(), static_cast<std::streamsize>(text.size()));
-  out.flush();
-  out.close();
-  return !out.fail();
+  int fd = open(fileName, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0)
+    return errno;
+  int error = WriteAll(fd, text);
+  if (close(fd) != 0 && error == 0)
+    error = errno;
+  if (error == 0)
+    error = SyncFile(fileName);
+  if (error == 0 && !exists)
+    error = SyncDirectory(fileName);
+  return error;
 }
 
 // The sort keys of one record, gathered in one array so that sorting does not chase the
@@ -116,7 +126,7 @@ bool Before(const SortKey& a, const SortKey& b) {
 
 } // namespace
 
-ScoreFile::ScoreFile() : firstList(0), endList(0), listCount(0) {}
+ScoreFile::ScoreFile() : firstList(0), endList(0), listCount(0), writeError(0) {}
 
 ScoreFile::~ScoreFile() {}
 
@@ -158,7 +168,8 @@ long long ScoreFile::WriteFile(int nRow0, int nCol0, int nBomb0, int nSec0, int 
   line << score0 << '\t' << nRow0 << '\t' << nCol0 << '\t' << nBomb0 << '\t' << nSec0 << '\t'
        << mode0 << '\t' << times << '\t' << CheckValue(nRow0, nCol0, nBomb0, nSec0, nameValue)
        << '\t' << clean.raw() << '\n';
-  if (!AppendLine(line.str()))
+  writeError = AppendLine(line.str());
+  if (writeError != 0)
     std::cout << "CAN'T WRITE MINE_SCORE.data" << std::endl;
   return times;
 }

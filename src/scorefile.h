@@ -24,6 +24,8 @@ public:
   ScoreItem* firstList;
   ScoreItem* endList;
   int listCount;
+  // The error number of the last WriteFile, 0 once its record was on the disk.
+  int writeError;
 
   ScoreFile();
   ~ScoreFile();

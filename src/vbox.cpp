@@ -63,10 +63,22 @@ void MainVBox::Create() {
 
   // A saved game serves once: LoadState removes a sound file, a refused one goes here.
   int found = saveFile->FindState();
+  int loaded = 1;
   if (found == 0) {
     std::cout << "FIND SAVE.data" << std::endl;
-    saveFile->LoadState(table);
+    loaded = saveFile->LoadState(table);
+  }
+  if (loaded == 0) {
     loadDialog = new LoadDialog(timer, 0);
+  } else if (found == 0) {
+    // Not resumed: a file that cannot be removed would be resumed again at every start, so it
+    // waits for a folder that can be written. The board may hold part of the game.
+    if (loaded == 2)
+      std::cout << "KEEP SAVE.data" << std::endl;
+    delete table;
+    table = new MineTable(window, timer, scoreFile);
+    table->CreateTable();
+    loadDialog = new LoadDialog(timer, loaded == 2 ? 4 : 5);
   } else if (found == 1) {
     std::cout << "CAN'T FIND SAVE.data" << std::endl;
     table->CreateTable();

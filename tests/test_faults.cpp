@@ -11,41 +11,52 @@
 
 using FaultTest = BoardTest;
 
-// A file size limit stands in for the full disk: nothing the file held is lost, and the record cut
-// short does not fuse with the next, whose name is typed in chunks the entry judges and cuts.
-TEST_F(FaultTest, AWinOnAFullDiskKeepsEveryScore) {
+// A file size limit stands in for the full disk: the player is told before the table opens,
+// nothing the file held is lost, and the record cut short does not fuse with the next. The name
+// is typed in chunks that the entry judges and cuts.
+TEST_F(FaultTest, AWinOnAFullDiskIsToldAndKeepsEveryScore) {
   std::string kept;
   for (int i = 0; i < 100; i++)
     kept += std::to_string(500 - i) + "\t10\t10\t10\t" + std::to_string(100 + i) + "\t1\t0\t" +
             std::to_string(863 + i) + "\tplayer\n";
   replay::WriteAll(replay::scoreName, kept);
+  table->ReCreate(10, 10, 10, 24);
+  Plant({3, 27, 58, 99});
   signal(SIGXFSZ, SIG_IGN);
   rlimit free;
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &free), 0);
   rlimit full = {kept.size() + 10, free.rlim_max};
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
-  Glib::ustring eve("eve");
-  EXPECT_NE(Trace([&] { scores.WriteFile(10, 10, 10, 250, 1, eve); }).find("CAN'T WRITE"),
-            std::string::npos);
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &free), 0);
-  signal(SIGXFSZ, SIG_DFL);
-  EXPECT_EQ(replay::ReadAll(replay::scoreName).size(), kept.size() + 10);
-  // The next win, its bombs marked through the cells' own signals.
-  table->ReCreate(10, 10, 10, 24);
-  Plant({3, 27, 58, 99});
   Trace([&] {
     for (int bomb : {3, 27, 58, 99})
       Press(table, bomb, 3);
     NameDialog* dialog = Shown<NameDialog>().at(0);
+    Gtk::Entry* entry = ShownIn<Gtk::Entry>(dialog).at(0);
     int end = 0;
     for (std::string chunk : {"Z", "7", "a\tb", "idaidaida"})
-      ShownIn<Gtk::Entry>(dialog).at(0)->insert_text(chunk, chunk.size(), end);
+      entry->insert_text(chunk, chunk.size(), end);
+    EXPECT_EQ(entry->get_text(), "7idaidai");
     EXPECT_TRUE(CloseRequest(dialog));
     ButtonIn(dialog, "Ok")->clicked();
   });
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &free), 0);
+  signal(SIGXFSZ, SIG_DFL);
+  std::vector<Gtk::MessageDialog*> told = Shown<Gtk::MessageDialog>("NOT RECORDED");
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0]->property_secondary_text().get_value().find("The disk is full."),
+            std::string::npos);
+  EXPECT_EQ(Shown<ScoreDialog>().size(), 0u);
+  Trace([&] { ButtonIn(told[0], "gtk-ok")->clicked(); });
+  EXPECT_EQ(Shown<ScoreDialog>().size(), 1u);
+  Glib::ustring eve("eve");
+  Trace([&] {
+    scores.WriteFile(10, 10, 10, 250, 1, eve);
+    scores.ALLDeleteList();
+    scores.ReadFile();
+  });
   EXPECT_EQ(replay::ReadAll(replay::scoreName).substr(0, kept.size()), kept);
-  EXPECT_EQ(scores.listCount, 101);
-  EXPECT_EQ(scores.endList->name.raw(), "7idaidai"); // below the old scores
+  EXPECT_EQ(std::make_tuple(scores.writeError, scores.listCount, scores.endList->name.raw()),
+            std::make_tuple(0, 101, std::string("eve")));
 }
 
 // Each is told in a message that holds the clock until closed; no file is left; play goes on.

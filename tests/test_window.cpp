@@ -90,7 +90,7 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
     ButtonIn(load, "Ok")->clicked();
     EXPECT_EQ(window->timer->timeFlag, sound ? 1 : 0);
   }
-  LoadDialog* unknown = new LoadDialog(window->timer, 4); // a code with no message shows none
+  LoadDialog* unknown = new LoadDialog(window->timer, -1); // a code with no message shows none
   EXPECT_EQ(Label(unknown), "");
   ButtonIn(unknown, "Ok")->clicked();
 }

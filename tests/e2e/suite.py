@@ -67,7 +67,8 @@ class Playing(unittest.TestCase, Player):
         # Each key is a chunk for the name's filter: "B" and "!" are refused.
         self.x.keys(self.x.find_window(self.title("NAME")), "Bob7x!", command="type")
         self.press("NAME")
-        game.wait_line("[ob7x]", since)
+        # The record is on the disk once the list is read back after it.
+        game.wait_line("OK! MATCH LIST", game.wait_line("[ob7x]", since))
         with open(os.path.join(self.workdir, "MINE_SCORE.data")) as scores:
             record = scores.read()
         fields = record.split("\t")
