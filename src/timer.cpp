@@ -5,21 +5,19 @@
 #include <climits>
 #include <cstdio>
 
-MineTimer::MineTimer()
-    : mTimer(new sigc::connection()), nSec(0), timeFlag(0), timeLabel(new Gtk::Label("time: ")) {
+MineTimer::MineTimer() : nSec(0), timeFlag(0), timeLabel(new Gtk::Label("time: ")) {
   buffer[0] = '\0';
 }
 
 MineTimer::~MineTimer() {
-  mTimer->disconnect();
-  delete mTimer;
+  mTimer.disconnect();
   delete timeLabel;
 }
 
 int MineTimer::Start() {
   if (timeFlag != 0)
     return 1;
-  *mTimer = Glib::signal_timeout().connect(sigc::mem_fun(*this, &MineTimer::TimeOut), 100);
+  mTimer = Glib::signal_timeout().connect(sigc::mem_fun(*this, &MineTimer::TimeOut), 100);
   timeFlag = 1;
   return 0;
 }
@@ -27,7 +25,7 @@ int MineTimer::Start() {
 int MineTimer::Stop() {
   if (timeFlag != 1)
     return 1;
-  mTimer->disconnect();
+  mTimer.disconnect();
   timeFlag = 0;
   return 0;
 }
