@@ -157,8 +157,9 @@ private:
   sigc::connection requestLink;
 
   // The mouse handlers of the cell in each slot, cut before the cell goes. The board is not
-  // trackable: each of the 10,000 slots bound to it would then be looked up in one list as its
-  // cell goes, and deleting the cells would take the square of their number.
+  // trackable: each slot bound to it would then be looked up in one list as its cell goes, and
+  // deleting the 5,000 cells of the largest board, last first, took 0.9 to 2 s instead of 27 ms.
+  // Two sets, so that a board left keeps its cells' handlers until they go in idle time.
   struct CellLinks {
     sigc::connection press;
     sigc::connection release;
