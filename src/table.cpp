@@ -434,7 +434,9 @@ void MineTable::LeaveGrid() {
   oldGrid = table;
   table = 0;
   // The hidden cells take no input; their handlers are cut as each goes.
-  oldCount = Cells();
+  oldCount = CAPACITY;
+  while (oldCount > 0 && board[oldCount - 1] == 0)
+    oldCount--;
   std::copy(board, board + oldCount, oldCells);
   std::swap(cellLinks, oldLinks);
   std::fill(board, board + CAPACITY, static_cast<MineButton*>(0));
