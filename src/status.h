@@ -17,6 +17,8 @@ private:
 public:
   MineStatus();
   ~MineStatus();
+  MineStatus(const MineStatus&) = delete;
+  MineStatus& operator=(const MineStatus&) = delete;
 
   void CheckMode(char* name, int mode);
   Gtk::Statusbar* Create(MineTable* table);
