@@ -23,6 +23,8 @@ public:
 
   ExitDialog(MineTimer* timer);
   ~ExitDialog();
+  ExitDialog(const ExitDialog&) = delete;
+  ExitDialog& operator=(const ExitDialog&) = delete;
 
 protected:
   void OkClicked();

@@ -44,6 +44,8 @@ public:
 
   MineMenu();
   ~MineMenu();
+  MineMenu(const MineMenu&) = delete;
+  MineMenu& operator=(const MineMenu&) = delete;
 
   Gtk::MenuBar* Create(MineTable* table, MineStatus* status, MineTimer* timer, ScoreFile* scoreFile,
                        SaveFile* saveFile);

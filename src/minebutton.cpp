@@ -1,5 +1,7 @@
 #include "minebutton.h"
 
+#include "toolkit.h"
+
 #include <gtk/gtk.h>
 
 MineButton::MineButton(int row0, int col0, int bomb0, int state0, int num0)
@@ -72,8 +74,7 @@ void MineButton::SetInView(bool inView) {
   set_child_visible(inView);
   // Its input window goes too: every window among the cells' makes each change to the others
   // dearer.
-  if (!inView && get_realized())
-    gtk_widget_unrealize(GTK_WIDGET(gobj()));
+  DropHiddenWindows(this);
 }
 
 void MineButton::ShowPicture(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
@@ -82,21 +83,13 @@ void MineButton::ShowPicture(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
     SetImage(new Gtk::Image(picture));
     return;
   }
-  GtkImage* shown = image->gobj();
-  GdkPixbuf* old = shown->storage_type == GTK_IMAGE_PIXBUF ? shown->data.pixbuf.pixbuf : 0;
-  if (old == picture->gobj())
+  if (gtk_image_get_storage_type(image->gobj()) == GTK_IMAGE_PIXBUF &&
+      gtk_image_get_pixbuf(image->gobj()) == picture->gobj())
     return;
-  // Setting a picture lays the whole grid out again, though every picture of a board takes the
-  // same room: one of the same size is swapped in place and only drawn.
-  if (old != 0 && gdk_pixbuf_get_width(old) == picture->get_width() &&
-      gdk_pixbuf_get_height(old) == picture->get_height()) {
-    shown->data.pixbuf.pixbuf = picture->gobj_copy();
-    g_object_unref(old);
-    g_object_notify(G_OBJECT(shown), "pixbuf");
-    image->queue_draw();
-  } else {
+  // Every picture of a board takes the same room: one of the same size is swapped in place, not
+  // laid out again with the whole grid.
+  if (!SwapPicture(image, picture))
     image->set(picture);
-  }
 }
 
 void MineButton::ButtonToggled() {

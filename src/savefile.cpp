@@ -33,8 +33,8 @@ const int clockLimit = 1000000000;
 // The sizes a board can take: at least 2 cells each way, at most its cell slots, pictures
 // that can be drawn. A file beyond them is refused before any cell is made.
 bool StatusFits(int nRow0, int nCol0, int nSize0, int nSec0) {
-  return nRow0 >= 2 && nCol0 >= 2 && MineTable::BoardFits(nRow0, nCol0) && nSize0 >= 4 &&
-         nSize0 <= 100 && nSec0 >= 0 && nSec0 < clockLimit;
+  return MineTable::BoardFits(nRow0, nCol0) && nSize0 >= 4 && nSize0 <= 100 && nSec0 >= 0 &&
+         nSec0 < clockLimit;
 }
 
 // Cell values play can produce; anything else would pick a picture that does not exist.

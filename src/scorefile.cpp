@@ -128,7 +128,11 @@ bool Before(const SortKey& a, const SortKey& b) {
 
 ScoreFile::ScoreFile() : firstList(0), endList(0), listCount(0), writeError(0) {}
 
-ScoreFile::~ScoreFile() {}
+ScoreFile::~ScoreFile() {
+  // Whatever the list still holds goes without a trace line: the layout empties it first, and
+  // says so, in the running game.
+  FreeList();
+}
 
 int ScoreFile::CalcScore(int nRow0, int nCol0, int nBomb0, int nSec0) {
   // Wide and guarded, so that no board or clock value can overflow or divide by zero; on real
@@ -287,14 +291,16 @@ void ScoreFile::RejectList(ScoreItem* node) {
   listCount--;
 }
 
-void ScoreFile::ALLDeleteList() {
-  ScoreItem* node = firstList;
-  while (node != 0) {
-    ScoreItem* next = node->next;
+void ScoreFile::FreeList() {
+  while (firstList != 0) {
+    ScoreItem* node = firstList;
     RejectList(node);
     delete node;
-    node = next;
   }
+}
+
+void ScoreFile::ALLDeleteList() {
+  FreeList();
   if (listCount == 0)
     std::cout << "SCORE ALL DELETE!" << std::endl;
   else

@@ -29,6 +29,8 @@ public:
 
   ScoreFile();
   ~ScoreFile();
+  ScoreFile(const ScoreFile&) = delete;
+  ScoreFile& operator=(const ScoreFile&) = delete;
 
   int CalcScore(int nRow0, int nCol0, int nBomb0, int nSec0);
   int CalcName(const char* NAME, int length);
@@ -40,6 +42,9 @@ public:
   void RejectList(ScoreItem* node);
   void ALLDeleteList();
   void ViewList();
+
+private:
+  void FreeList();
 };
 
 #endif

@@ -42,6 +42,8 @@ public:
 
   GridDialog();
   ~GridDialog();
+  GridDialog(const GridDialog&) = delete;
+  GridDialog& operator=(const GridDialog&) = delete;
 
   void Create(MineTable* table0, MineStatus* status0);
   void Show();

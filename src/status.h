@@ -17,6 +17,8 @@ private:
 public:
   MineStatus();
   ~MineStatus();
+  MineStatus(const MineStatus&) = delete;
+  MineStatus& operator=(const MineStatus&) = delete;
 
   // The mode's name in the player's language, whole: a translation may be of any length.
   void CheckMode(Glib::ustring& name, int mode);

@@ -4,7 +4,7 @@
 #include "minebutton.h"
 #include "namedialog.h"
 #include "timer.h"
-#include "vbox.h"
+#include "toolkit.h"
 #include "window.h"
 #include "xpm/image.h"
 
@@ -21,6 +21,10 @@
 #include <iostream>
 
 namespace {
+
+// Idle work that must find the layout pass over and be done before anything is drawn.
+const int AFTER_LAYOUT = GTK_PRIORITY_RESIZE + 1;
+static_assert(AFTER_LAYOUT < GDK_PRIORITY_REDRAW, "the view is settled before it is drawn");
 
 typedef void (MineTable::*CellFunc)(int);
 typedef void (MineTable::*VisitFunc)(CellFunc, int);
@@ -50,16 +54,8 @@ bool HasBomb(const MineButton* cell) {
   return cell->bomb > 0;
 }
 
-// Where each of the count grid lines one way starts, the first at origin; at[count] is where the
-// last ends.
-void LineStarts(const GtkTableRowCol* lines, int count, int origin, int* at) {
-  at[0] = origin;
-  for (int i = 0; i < count; i++)
-    at[i + 1] = at[i] + lines[i].allocation + (i + 1 < count ? lines[i].spacing : 0);
-}
-
-// The lines (first to last, or first past last when none) among count, starting as LineStarts
-// gives, that overlap the span [low, high).
+// The lines (first to last, or first past last when none) among count, starting at at[0] to
+// at[count - 1] and ending at at[count], that overlap the span [low, high).
 void VisibleLines(const int* at, int count, double low, double high, int* first, int* last) {
   *first = count;
   *last = -1;
@@ -73,18 +69,23 @@ void VisibleLines(const int* at, int count, double low, double high, int* first,
 
 } // namespace
 
+Gtk::Requisition MineTable::ViewFrames() {
+  Gtk::Requisition frames = Around(scrWin, scrWin->get_shadow_type());
+  if (Gtk::Viewport* viewport = dynamic_cast<Gtk::Viewport*>(scrWin->get_child())) {
+    Gtk::Requisition frame = Around(viewport, viewport->get_shadow_type());
+    frames.width += frame.width;
+    frames.height += frame.height;
+  }
+  return frames;
+}
+
 MineTable::WindowFit MineTable::FitWindow(int gridWidth, int gridHeight) {
   // The grid shows whole when the scrolled window and its viewport have room for it inside their
   // borders and frames; the layout puts the other widgets and the window's border around them.
-  Gtk::Requisition board = Around(scrWin, scrWin->get_shadow_type());
-  if (Gtk::Viewport* viewport = dynamic_cast<Gtk::Viewport*>(scrWin->get_child())) {
-    Gtk::Requisition frame = Around(viewport, viewport->get_shadow_type());
-    board.width += frame.width;
-    board.height += frame.height;
-  }
-  board.width += gridWidth;
-  board.height += gridHeight;
-  Gtk::Requisition whole = window->vbox->WindowFor(board);
+  Gtk::Requisition room = ViewFrames();
+  room.width += gridWidth;
+  room.height += gridHeight;
+  Gtk::Requisition whole = windowFor ? windowFor(room) : room;
   WindowFit fit;
   fit.width = whole.width;
   fit.height = whole.height;
@@ -106,9 +107,12 @@ MineTable::WindowFit MineTable::FitWindow(int gridWidth, int gridHeight) {
 
 MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFile0)
     : window(window0), sizeFlag(1), startFlag(0), nRow(10), nCol(10), nSize(24), pBomb(10),
-      nBomb(0), BombCount(0), MissCount(0), mode(0), oldGrid(0), blockCount(0), blocksAcross(0),
-      lineCountX(0), lineCountY(0), fillCount(0), filling(false) {
+      nBomb(0), BombCount(0), MissCount(0), mode(0), barsPolicy(Gtk::POLICY_AUTOMATIC), oldGrid(0),
+      oldCount(0), blockCount(0), blocksAcross(0), lineCountX(0), lineCountY(0), fillCount(0),
+      filling(false) {
   std::fill(board, board + CAPACITY, static_cast<MineButton*>(0));
+  cellLinks = linkSets[0];
+  oldLinks = linkSets[1];
   cellBox = new Gtk::EventBox();
   gridBox = new Gtk::Fixed();
   cellBox->add(*gridBox);
@@ -118,20 +122,22 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
   // in its own handler, and the cells coming into view must be there by then.
   across = Gtk::manage(new Gtk::Adjustment(0, 0, 0));
   down = Gtk::manage(new Gtk::Adjustment(0, 0, 0));
-  viewLinks[0] =
+  acrossLink =
       across->signal_value_changed().connect(sigc::mem_fun(*this, &MineTable::ViewChanged));
-  viewLinks[1] =
-      down->signal_value_changed().connect(sigc::mem_fun(*this, &MineTable::ViewChanged));
-  viewLinks[2] = across->signal_changed().connect(sigc::mem_fun(*this, &MineTable::LayoutChanged));
-  viewLinks[3] = down->signal_changed().connect(sigc::mem_fun(*this, &MineTable::LayoutChanged));
+  downLink = down->signal_value_changed().connect(sigc::mem_fun(*this, &MineTable::ViewChanged));
+  acrossLayoutLink =
+      across->signal_changed().connect(sigc::mem_fun(*this, &MineTable::LayoutChanged));
+  downLayoutLink = down->signal_changed().connect(sigc::mem_fun(*this, &MineTable::LayoutChanged));
   scrWin = new Gtk::ScrolledWindow(*across, *down);
   scrWin->set_policy(Gtk::POLICY_AUTOMATIC, Gtk::POLICY_AUTOMATIC);
+  viewAllocateLink = scrWin->signal_size_allocate().connect(
+      sigc::hide(sigc::mem_fun(*this, &MineTable::ViewAllocated)));
   cellBox->show();
   // The grid cannot scroll by itself, so the scrolled window puts it in a viewport.
   scrWin->add(*cellBox);
-  viewLinks[5] = cellBox->signal_realize().connect(sigc::mem_fun(*this, &MineTable::MakeBlocks));
+  realizeLink = cellBox->signal_realize().connect(sigc::mem_fun(*this, &MineTable::MakeBlocks));
   // Ahead of the box's own unrealize, which would otherwise destroy the cells' windows one by one.
-  viewLinks[6] =
+  unrealizeLink =
       cellBox->signal_unrealize().connect(sigc::mem_fun(*this, &MineTable::DropBlocks), false);
   scrWin->show();
   image = new MineImage();
@@ -141,12 +147,14 @@ MineTable::MineTable(MineWindow* window0, MineTimer* timer0, ScoreFile* scoreFil
 }
 
 MineTable::~MineTable() {
-  DropCellWindows();
+  DropWindows(cellBox);
   DropOldGrid();
-  for (sigc::connection& link : viewLinks)
-    link.disconnect();
-  for (sigc::connection& link : gridLinks)
-    link.disconnect();
+  for (sigc::connection* link : {&acrossLink, &downLink, &acrossLayoutLink, &downLayoutLink,
+                                 &viewIdleLink, &viewAllocateLink, &barsIdleLink, &realizeLink,
+                                 &unrealizeLink, &allocateLink, &exposeLink, &requestLink})
+    link->disconnect();
+  for (int i = 0; i < CAPACITY; i++)
+    cellLinks[i].Cut();
   delete image;
   delete scrWin;
   delete cellBox;
@@ -163,7 +171,7 @@ Gtk::ScrolledWindow* MineTable::Show() {
 }
 
 bool MineTable::BoardFits(int nRow0, int nCol0) {
-  return nRow0 >= 1 && nCol0 >= 1 && nRow0 <= CAPACITY / nCol0;
+  return nRow0 >= 2 && nCol0 >= 2 && nRow0 <= CAPACITY / nCol0;
 }
 
 int MineTable::Cells() const {
@@ -175,20 +183,6 @@ void MineTable::HideCells() {
     cellBox->set_child_visible(false);
 }
 
-void MineTable::DropCellWindows() {
-  GtkWidget* box = GTK_WIDGET(cellBox->gobj());
-  if (!gtk_widget_get_realized(box))
-    return;
-  // The toolkit unrealizes children before their parent, and each child window it destroys makes
-  // it re-clip every sibling left: for thousands of cells that is quadratic. Destroying the
-  // box's window first takes every cell's window with it in one go; the unrealize that follows
-  // then finds them gone. It releases the window once more, hence the extra reference.
-  GdkWindow* own = gtk_widget_get_window(box);
-  g_object_ref(own);
-  gdk_window_destroy(own);
-  gtk_widget_unrealize(box);
-}
-
 void MineTable::ShowCells(bool laidOut) {
   if (cellBox->get_child_visible())
     return;
@@ -198,10 +192,9 @@ void MineTable::ShowCells(bool laidOut) {
     // laid out now they are mapped (and, after a rebuild, made) at their places and the layout
     // pass that follows moves none of them. This request is no window fit: the fit waits for
     // the grid's request in that layout pass, as after any change to the grid.
-    int flag = sizeFlag;
-    sizeFlag = 0;
+    requestLink.block();
     Gtk::Requisition req = cellBox->size_request();
-    sizeFlag = flag;
+    requestLink.unblock();
     Gtk::Allocation at = cellBox->get_allocation();
     at.set_width(req.width);
     at.set_height(req.height);
@@ -244,7 +237,7 @@ void MineTable::ViewChanged() {
   // mapped again at once.
   bool many = changes > inView / 2 && cellBox->get_mapped();
   if (many)
-    DropCellWindows();
+    DropWindows(cellBox);
   for (int i = 0; i < cells; i++) {
     MineButton* cell = board[i];
     if (cell == 0)
@@ -256,17 +249,34 @@ void MineTable::ViewChanged() {
     cell->SetInView(in);
   }
   if (many)
-    gtk_widget_map(GTK_WIDGET(cellBox->gobj()));
+    MapAgain(cellBox);
 }
 
 void MineTable::FindLines() {
-  GtkTable* grid = table->gobj();
-  Gtk::Allocation at = table->get_allocation();
-  int border = table->get_border_width();
-  lineCountX = std::min<int>(grid->ncols, std::min(nRow, int(CAPACITY)));
-  lineCountY = std::min<int>(grid->nrows, std::min(nCol, int(CAPACITY)));
-  LineStarts(grid->cols, lineCountX, at.get_x() + border, lineX);
-  LineStarts(grid->rows, lineCountY, at.get_y() + border, lineY);
+  // Every cell is laid out, in view or not. No spacing lies between the lines, and a cell that
+  // does not fill its line is centred in it: the line starts where its widest cell does.
+  int cells = Cells();
+  lineCountX = cells > 0 ? nRow : 0;
+  lineCountY = cells > 0 ? nCol : 0;
+  std::fill(lineX, lineX + lineCountX, INT_MAX);
+  std::fill(lineY, lineY + lineCountY, INT_MAX);
+  int endX = 0, endY = 0;
+  for (int i = 0; i < cells; i++) {
+    if (board[i] == 0)
+      continue;
+    Gtk::Allocation at = board[i]->get_allocation();
+    lineX[i % nRow] = std::min(lineX[i % nRow], at.get_x());
+    lineY[i / nRow] = std::min(lineY[i / nRow], at.get_y());
+    endX = std::max(endX, at.get_x() + at.get_width());
+    endY = std::max(endY, at.get_y() + at.get_height());
+  }
+  // A line without a cell (a slot left empty) takes no room.
+  lineX[lineCountX] = endX;
+  lineY[lineCountY] = endY;
+  for (int i = lineCountX - 1; i >= 0; i--)
+    lineX[i] = std::min(lineX[i], lineX[i + 1]);
+  for (int j = lineCountY - 1; j >= 0; j--)
+    lineY[j] = std::min(lineY[j], lineY[j + 1]);
 }
 
 void MineTable::MakeBlocks() {
@@ -359,9 +369,9 @@ void MineTable::ShapeBlocks() {
 }
 
 GdkWindow* MineTable::BlockOf(const MineButton* cell) const {
-  int across = cell->row / BLOCK;
-  int index = cell->col / BLOCK * blocksAcross + across;
-  if (cell->row < 0 || cell->col < 0 || across >= blocksAcross || index >= blockCount)
+  int blockAcross = cell->row / BLOCK;
+  int index = cell->col / BLOCK * blocksAcross + blockAcross;
+  if (cell->row < 0 || cell->col < 0 || blockAcross >= blocksAcross || index >= blockCount)
     return 0;
   return blocks[index];
 }
@@ -370,9 +380,9 @@ void MineTable::LayoutChanged() {
   ShapeBlocks();
   if (!cellBox->get_mapped())
     ViewChanged();
-  else if (!viewLinks[4].connected())
-    viewLinks[4] = Glib::signal_idle().connect(sigc::mem_fun(*this, &MineTable::ViewIdle),
-                                               G_PRIORITY_HIGH_IDLE + 15);
+  else if (!viewIdleLink.connected())
+    viewIdleLink =
+        Glib::signal_idle().connect(sigc::mem_fun(*this, &MineTable::ViewIdle), AFTER_LAYOUT);
 }
 
 bool MineTable::ViewIdle() {
@@ -380,25 +390,56 @@ bool MineTable::ViewIdle() {
   return false;
 }
 
+void MineTable::ViewAllocated() {
+  Gtk::Allocation at = scrWin->get_allocation();
+  Gtk::Requisition frames = ViewFrames(), grid = cellBox->get_requisition();
+  bool whole =
+      at.get_width() >= frames.width + grid.width && at.get_height() >= frames.height + grid.height;
+  Gtk::PolicyType across0, down0;
+  scrWin->get_policy(across0, down0);
+  // No bars while a fit is laid out; once it shows whole, bars come as the window gets smaller.
+  if (across0 == Gtk::POLICY_NEVER)
+    barsPolicy = whole ? Gtk::POLICY_AUTOMATIC : Gtk::POLICY_NEVER;
+  else if (whole &&
+           (scrWin->get_hscrollbar()->get_visible() || scrWin->get_vscrollbar()->get_visible()))
+    barsPolicy = Gtk::POLICY_NEVER;
+  else
+    return;
+  if (barsPolicy != across0 && !barsIdleLink.connected())
+    barsIdleLink =
+        Glib::signal_idle().connect(sigc::mem_fun(*this, &MineTable::BarsIdle), AFTER_LAYOUT);
+}
+
+bool MineTable::BarsIdle() {
+  scrWin->set_policy(barsPolicy, barsPolicy);
+  return false;
+}
+
 void MineTable::MakeGrid() {
   table = new Gtk::Table(nRow, nCol, false);
   table->set_homogeneous(false);
-  gridLinks[0] = table->signal_size_allocate().connect(
+  allocateLink = table->signal_size_allocate().connect(
       sigc::hide(sigc::mem_fun(*this, &MineTable::LayoutChanged)));
-  gridLinks[1] =
+  exposeLink =
       table->signal_expose_event().connect(sigc::mem_fun(*this, &MineTable::BlockExposed), false);
-  gridLinks[2] = table->signal_size_request().connect(
+  requestLink = table->signal_size_request().connect(
       sigc::mem_fun(*this, &MineTable::SizeAllocateEvent), true);
   gridBox->put(*table, 0, 0);
 }
 
 void MineTable::LeaveGrid() {
   DropOldGrid();
-  for (sigc::connection& link : gridLinks)
-    link.disconnect();
+  for (sigc::connection* link : {&allocateLink, &exposeLink, &requestLink})
+    link->disconnect();
   table->hide();
   oldGrid = table;
   table = 0;
+  // The hidden cells take no input; their handlers are cut as each goes.
+  oldCount = CAPACITY;
+  while (oldCount > 0 && board[oldCount - 1] == 0)
+    oldCount--;
+  std::copy(board, board + oldCount, oldCells);
+  std::swap(cellLinks, oldLinks);
   std::fill(board, board + CAPACITY, static_cast<MineButton*>(0));
   // Redrawing runs at a higher priority than this, so the new board is drawn first.
   oldLink = Glib::signal_idle().connect(sigc::mem_fun(*this, &MineTable::DropOldCells),
@@ -406,11 +447,15 @@ void MineTable::LeaveGrid() {
 }
 
 bool MineTable::DropOldCells() {
-  // Its most recently attached cell heads the grid's list, where the grid finds it at once.
-  GtkTable* grid = oldGrid->gobj();
-  for (int i = 0; i < OLD_SLICE && grid->children != 0; i++)
-    delete Glib::wrap(static_cast<GtkTableChild*>(grid->children->data)->widget);
-  if (grid->children != 0)
+  // The last cells attached go first: the grid looks for the cell it loses from its most recent.
+  for (int done = 0; done < OLD_SLICE && oldCount > 0; oldCount--) {
+    oldLinks[oldCount - 1].Cut();
+    if (MineButton* cell = oldCells[oldCount - 1]) {
+      delete cell;
+      done++;
+    }
+  }
+  if (oldCount > 0)
     return true;
   delete oldGrid;
   oldGrid = 0;
@@ -437,8 +482,10 @@ void MineTable::PlaceCell(MineButton* cell, int Num0) {
     return;
   }
   // A slot holds one cell: one placed over another replaces it rather than leaving it attached.
-  if (board[Num0] != cell)
+  if (board[Num0] != cell) {
+    cellLinks[Num0].Cut();
     delete board[Num0];
+  }
   board[Num0] = cell;
   if (GdkWindow* block = BlockOf(cell))
     gtk_widget_set_parent_window(GTK_WIDGET(cell->gobj()), block);
@@ -446,10 +493,15 @@ void MineTable::PlaceCell(MineButton* cell, int Num0) {
                 0, 0);
   cell->show();
   // Ahead of the toggle button's own handlers, which never run since both return true.
-  cell->signal_button_release_event().connect(
+  cellLinks[Num0].release = cell->signal_button_release_event().connect(
       sigc::bind(sigc::mem_fun(*this, &MineTable::ReleaseEvent), Num0), false);
-  cell->signal_button_press_event().connect(
+  cellLinks[Num0].press = cell->signal_button_press_event().connect(
       sigc::bind(sigc::mem_fun(*this, &MineTable::PressEvent), Num0), false);
+}
+
+void MineTable::CellLinks::Cut() {
+  press.disconnect();
+  release.disconnect();
 }
 
 MineButton* MineTable::FreshCell(int Num0) {
@@ -531,7 +583,7 @@ void MineTable::ReCreate(int nRow0, int nCol0, int pBomb0, int nSize0) {
     return;
   }
   HideCells();
-  DropCellWindows();
+  DropWindows(cellBox);
   LeaveGrid();
   pBomb = pBomb0;
   nRow = nRow0;
@@ -551,9 +603,7 @@ void MineTable::SizeAllocateEvent(GtkRequisition* req) {
   if (window == 0)
     return;
   WindowFit fit = FitWindow(req->width, req->height);
-  // The scroll bars come only with a board beyond the cap: the scrolled window keeps the bars it
-  // once needed as long as they still find use, so a board that fits could stay cut by them
-  // after a larger one, or after a layout at the window's former size.
+  // A board that fits is laid out without bars first (see ViewAllocated).
   Gtk::PolicyType policy = fit.scrolls ? Gtk::POLICY_AUTOMATIC : Gtk::POLICY_NEVER;
   scrWin->set_policy(policy, policy);
   Gdk::Geometry hints = Gdk::Geometry();

@@ -7,21 +7,20 @@
 #include <climits>
 
 MineTimer::MineTimer()
-    : mTimer(new sigc::connection()), nSec(0), timeFlag(0),
+    : nSec(0), timeFlag(0),
       // TRANSLATORS: the clock's label before the first game; the clock then reads "time:
       // 12.3 sec".
       timeLabel(new Gtk::Label(_("time: "))) {}
 
 MineTimer::~MineTimer() {
-  mTimer->disconnect();
-  delete mTimer;
+  mTimer.disconnect();
   delete timeLabel;
 }
 
 int MineTimer::Start() {
   if (timeFlag != 0)
     return 1;
-  *mTimer = Glib::signal_timeout().connect(sigc::mem_fun(*this, &MineTimer::TimeOut), 100);
+  mTimer = Glib::signal_timeout().connect(sigc::mem_fun(*this, &MineTimer::TimeOut), 100);
   timeFlag = 1;
   return 0;
 }
@@ -29,7 +28,7 @@ int MineTimer::Start() {
 int MineTimer::Stop() {
   if (timeFlag != 1)
     return 1;
-  mTimer->disconnect();
+  mTimer.disconnect();
   timeFlag = 0;
   return 0;
 }

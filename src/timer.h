@@ -9,7 +9,7 @@
 class MineTimer {
 private:
   Glib::ustring buffer;
-  sigc::connection* mTimer;
+  sigc::connection mTimer;
 
 public:
   int nSec;
@@ -18,6 +18,8 @@ public:
 
   MineTimer();
   ~MineTimer();
+  MineTimer(const MineTimer&) = delete;
+  MineTimer& operator=(const MineTimer&) = delete;
 
   // Both return 0 when they changed the clock's state, 1 when it already was in that state.
   int Start();

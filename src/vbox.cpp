@@ -42,6 +42,8 @@ MainVBox::MainVBox(MineWindow* window0, MineTimer* timer0)
   scoreFile->ViewList();
   saveFile = new SaveFile();
   table = new MineTable(window, timer, scoreFile);
+  // The board fits the window to itself, with the rows this layout puts around it.
+  table->windowFor = sigc::mem_fun(*this, &MainVBox::WindowFor);
   menu = new MineMenu();
 }
 

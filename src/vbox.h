@@ -30,6 +30,8 @@ public:
 
   MainVBox(MineWindow* window, MineTimer* timer);
   ~MainVBox();
+  MainVBox(const MainVBox&) = delete;
+  MainVBox& operator=(const MainVBox&) = delete;
 
   void Create();
   void ButtonClicked();

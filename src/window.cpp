@@ -1,17 +1,15 @@
 #include "window.h"
 
 #include "exit.h"
-#include "table.h"
 #include "timer.h"
 #include "vbox.h"
-#include "xpm/image.h"
+#include "xpm/pictures.h"
 
 MineWindow::MineWindow() : Gtk::Window(Gtk::WINDOW_TOPLEVEL), timer(0), vbox(0) {
   timer = new MineTimer();
   vbox = new MainVBox(this, timer);
   set_title("Velm'Mine");
-  // The board has read the bomb picture already.
-  mainIcon = vbox->table->image->bombPix;
+  mainIcon = Gdk::Pixbuf::create_from_xpm_data(bomb_xpm);
   set_icon(mainIcon);
   set_position(Gtk::WIN_POS_CENTER);
   // Only until the first board exists: the board then fits the window to its cells.

@@ -64,9 +64,16 @@ TEST_F(RulesTest, FirstOpeningDrawsAroundAClearedBlockAndCountsEveryCell) {
 // Marks, the flood, no win by opening, a loss on a bomb and nothing drawn by a release after it.
 TEST_F(RulesTest, MarksTheFloodAndALoss) {
   Game({5, 17, 29, 41, 53, 65, 77, 89, 101, 32, 70}); // a wall along row 5, two bombs past it
+  // A picture swapped in keeps one reference, and the one it replaces loses its own.
+  auto refs = [this] {
+    return std::vector<guint>({G_OBJECT(table->image->Mark(1)->gobj())->ref_count,
+                               G_OBJECT(table->image->Mark(2)->gobj())->ref_count});
+  };
+  const std::vector<guint> covered = refs();
   for (int state : {2, 1, 2}) {
     EXPECT_TRUE(Press(table, 31, 3));
     EXPECT_TRUE(Shows(31, table->image->TmarkPix[state])) << state;
+    EXPECT_TRUE(state == 2 || refs() == covered);
   }
   EXPECT_TRUE(Press(table, 106, 1));
   EXPECT_FALSE(GTK_BUTTON(table->board[106]->gobj())->button_down);
@@ -122,7 +129,7 @@ TEST_F(RulesTest, CellsAreKeptRebuiltOrReplacedAndPicturesClamped) {
   delete table->board[37];
   table->board[37] = nullptr;
   Trace([this] { table->ReCreate(10, 10, 11, 24); });
-  for (const auto& size : {std::vector<int>{101, 100, 4}, {0, 10, 4}, {10, -3, 4}, {10, 10, 0}})
+  for (const auto& size : {std::vector<int>{101, 100, 4}, {1, 10, 4}, {10, -3, 4}, {10, 10, 0}})
     table->ReCreate(size[0], size[1], 10, size[2]);
   EXPECT_EQ(std::vector<int>({table->board[0] == first, Shows(37, table->image->TmarkPix[1]),
                               int(table->table->get_children().size()), table->nRow, table->nCol,
@@ -243,15 +250,18 @@ TEST_F(ShownBoardTest, CellsComingIntoViewShowThePlayAsItIs) {
   EXPECT_EQ(window->get_focus(), table->board[4999]);
   window->resize(1000, 700);
   ExpectShown(0.5, 0.5);
-  // A board left is never seen again, and its cells are deleted once the new board is drawn.
+  // A board left is never seen again; its windows go at once, its grid and cells once the new
+  // board is drawn, each freed once.
   int gone = 0;
-  MineButton* left = table->board[0];
-  g_object_weak_ref(
-      G_OBJECT(left->gobj()), [](void* n, GObject*) { ++*(int*)n; }, &gone);
+  Gtk::Widget* box = dynamic_cast<Gtk::Bin*>(table->scrWin->get_child())->get_child();
+  for (GObject* left : {G_OBJECT(table->board[0]->gobj()), G_OBJECT(table->table->gobj()),
+                        G_OBJECT(box->get_window()->gobj())})
+    g_object_weak_ref(
+        left, [](void* n, GObject*) { ++*(int*)n; }, &gone);
   Trace([this] { table->ReCreate(10, 10, 10, 24); });
   ExpectShown(0, 0);
   EXPECT_EQ(std::vector<int>({gone, int(table->scrWin->get_vadjustment()->get_upper())}),
-            std::vector<int>({1, table->table->get_allocation().get_height()}));
+            std::vector<int>({3, table->table->get_allocation().get_height()}));
 }
 
 } // namespace

@@ -172,6 +172,19 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
                 std::vector<int>({running, 57, static_cast<int>(parts.size()), 1}))
           << shows;
     }
+  // Made smaller than its board, the window scrolls to every cell; made large again, no bar is
+  // left.
+  Gtk::ScrolledWindow* view = table->scrWin;
+  auto bars = [&](int width, int height) {
+    window->resize(width, height);
+    Settle();
+    return std::vector<int>(
+        {view->get_hscrollbar()->get_visible(), view->get_vscrollbar()->get_visible(),
+         int(view->get_hadjustment()->get_upper()), int(view->get_vadjustment()->get_upper())});
+  };
+  int width = window->get_width(), height = window->get_height();
+  EXPECT_EQ(bars(width - 60, height - 60), std::vector<int>({1, 1, across, down}));
+  EXPECT_EQ(bars(width, height), std::vector<int>({0, 0, across, down}));
   table->ReCreate(100, 50, 10, 8);
   Settle();
   EXPECT_EQ(std::vector<int>({table->scrWin->get_hscrollbar()->get_visible(),
@@ -251,7 +264,6 @@ TEST(ScoreDialogTest, RowsShowRecordsSoundlyAndSortByNumbers) {
   dialog->listView->get_column(2)->clicked();
   EXPECT_EQ(rows(), std::vector<std::string>({all[3], all[0], all[1], all[2]}));
   delete dialog;
-  list.ALLDeleteList();
 }
 
 } // namespace
