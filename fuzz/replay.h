@@ -5,6 +5,7 @@
 #ifndef VELMINE_FUZZ_REPLAY_H
 #define VELMINE_FUZZ_REPLAY_H
 
+#include "fieldreader.h"
 #include "minebutton.h"
 #include "savefile.h"
 #include "scoredialog.h"
@@ -22,6 +23,7 @@
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
+#include <vector>
 
 namespace replay {
 
@@ -161,6 +163,80 @@ inline void WriteSave(std::string text) {
   WriteAll(saveName, text); // in the same file: its inode is the one stamped
   timespec times[2] = {{0, UTIME_OMIT}, {stampSeconds, stampNanoseconds}};
   utimensat(AT_FDCWD, saveName, times, 0);
+}
+
+// The data lines of each closed section of a saved game, each line's values as the game reads
+// them: what the load builds the board from.
+inline std::vector<std::vector<std::vector<int>>> Sections(const std::string& text) {
+  std::vector<std::vector<std::vector<int>>> sections(1);
+  FieldReader reader;
+  bool inside = false;
+  int lines = 0;
+  for (char c : text) {
+    inside = inside || c == '<';
+    if (inside && c == '>') {
+      sections.emplace_back();
+      inside = false;
+      lines = 0;
+    } else if (inside && c == '\t') {
+      reader.EndField();
+    } else if (inside && c == '\n') {
+      reader.EndLine();
+      std::vector<int> line(reader.Length());
+      for (int i = 0; i < reader.Length() && i < FieldReader::FIELD_COUNT; i++)
+        line[i] = reader.Value(i);
+      if (lines++ > 0) // not the line holding "<"
+        sections.back().push_back(line);
+      reader.Clear();
+    } else if (inside) {
+      reader.Append(c);
+    }
+  }
+  sections.pop_back();
+  return sections;
+}
+
+// What a file the check accepts must hold, by the last line of each section (the one the load
+// keeps): a board within the game's limits, each cell in its slot with values play can produce,
+// counters that agree with the cells, and a stamp that fits the status.
+inline std::string CheckAccepted(const std::string& text, const SaveFile::Status& status) {
+  std::vector<std::vector<std::vector<int>>> sections = Sections(text);
+  if (sections.size() != 3 || sections[0].empty() || sections[2].empty())
+    return "the check accepts a file without its three sections";
+  const std::vector<int>& s = sections[0].back();
+  if (s.size() != 9 || s[0] < 2 || s[1] < 2 || s[0] > MineTable::CAPACITY / s[1] || s[4] < 4 ||
+      s[4] > 100 || s[7] < 0 || s[8] < 1 || s[8] > 4 ||
+      sections[1].size() != static_cast<size_t>(s[0] * s[1]))
+    return "the check accepts a board beyond the game's limits, or not a line for each cell";
+  int bombs = 0, hits = 0, misses = 0;
+  for (int i = 0; i < s[0] * s[1]; i++) {
+    const std::vector<int>& c = sections[1][i];
+    if (c.size() != 5 || c[0] != i % s[0] || c[1] != i / s[0] || c[2] < 0 || c[2] > 2 || c[3] < 0 ||
+        c[3] > 1 || c[4] < 0 || c[4] > 9)
+      return "the check accepts a cell out of its slot, or one play cannot produce";
+    bombs += c[3];
+    hits += c[2] == 2 && c[3] == 1;
+    misses += c[2] == 2 && c[3] == 0;
+  }
+  if (s[3] != bombs || s[5] != hits || s[6] != misses)
+    return "the check accepts counters that disagree with the cells";
+  const std::vector<int>& f = sections[2].back();
+  if (f.size() != 4 || (f[0] != status.inode && (f[0] != 0 || !status.inodeMadeUp)) ||
+      f[1] != status.second || f[2] != status.nanosecond || f[3] != status.birth)
+    return "the check accepts a stamp that does not fit the file";
+  return "";
+}
+
+// Checks the text, without a file, against the status its stamp names ("@INO" and "@BIRTH" read
+// as 0), on a file system that keeps inode numbers and on one that makes them up.
+inline std::string ReplaySaveCheck(const std::string& bytes) {
+  for (bool madeUp : {false, true}) {
+    SaveFile::Status status = {madeUp ? 7 : 0, madeUp, stampSeconds, stampNanoseconds, 0};
+    std::istringstream in(bytes);
+    if (SaveFile().FindState(in, &status) == 0 && !CheckAccepted(bytes, status).empty())
+      return CheckAccepted(bytes, status);
+  }
+  return "";
 }
 
 // Every slot of the board holds a cell at its own place with values play can produce, and no

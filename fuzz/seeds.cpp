@@ -83,6 +83,10 @@ int main(int argc, char** argv) {
   SaveGame(argv[2], "advance", 20, 20, 20, 9, 210, 5, 2, 2345);
   SaveGame(argv[2], "free-small", 5, 4, 30, 30, 19, 1, 0, 31);
   SaveGame(argv[2], "free-wide", 30, 8, 12, 16, 100, 2, 1, 40);
+  // The narrowest boards the game allows, two cells down or two across, and one of six cells.
+  SaveGame(argv[2], "free-flat", 12, 2, 40, 20, 0, 1, 0, 12);
+  SaveGame(argv[2], "free-narrow", 2, 12, 40, 20, 0, 1, 1, 77);
+  SaveGame(argv[2], "free-least", 3, 2, 90, 40, 0, 1, 0, 5);
 
   if (chdir("/") != 0 || rmdir(pattern) != 0)
     return 1;

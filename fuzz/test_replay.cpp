@@ -14,7 +14,7 @@ TEST_F(FuzzReplayTest, EverySeedKeepsEveryProperty) {
       std::string bytes = replay::ReadAll(entry.path().c_str()), problem;
       std::string said = Trace([&] {
         problem = kind[1] == 'c' ? replay::ReplayScoreFile(bytes) + replay::ReplayScoreTable(bytes)
-                                 : replay::ReplaySaveFile(bytes);
+                                 : replay::ReplaySaveCheck(bytes) + replay::ReplaySaveFile(bytes);
       });
       EXPECT_EQ(problem, "") << entry.path();
       // Stamped seeds check sound: the fuzzer starts from files that load, save and load again.

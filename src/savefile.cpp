@@ -50,15 +50,7 @@ void Count(int* counter) {
 }
 
 // The file's status in the four roles of the stamp: see WriteStamp.
-struct Status {
-  int inode;
-  // FAT, exFAT and most FUSE daemons make inode numbers up as files are looked up: the same file
-  // may show another number after a remount, so there the stamp holds 0 in its place.
-  bool inodeMadeUp;
-  int second;
-  int nanosecond;
-  int birth;
-};
+using Status = SaveFile::Status;
 
 bool ReadStatus(Status* status) {
   struct statx st;
@@ -349,6 +341,28 @@ void MakeWhole(MineTable* table0) {
   table0->SetMode();
 }
 
+// The stamp against the file's status (0 when it could not be read): flag0 when they agree,
+// else a check result.
+int JudgeStamp(int flag0, int inode, int atime, int mtime, int ctime, const Status* status) {
+  if (status == 0) {
+    std::cout << "CAN'T GET MINE_SAVE.data" << std::endl;
+    return 1;
+  }
+  int result = flag0;
+  // A stamp written where the number was known to be made up holds 0; a number in an older
+  // stamp still counts while it lasts.
+  if (!Compare("INODE", "INODE : ", inode, status->inodeMadeUp && inode == 0 ? 0 : status->inode))
+    result = 2;
+  // The access-time place holds the seconds of the modification time: where the file system
+  // keeps no more than seconds, they alone show an edit.
+  bool moved = !Compare("ATIME", "ATIME : ", atime, status->second);
+  if (!Compare("CTIME", "CTIME : ", ctime, status->birth))
+    result = 2;
+  if (!Compare("MTIME", "MTIME : ", mtime, status->nanosecond))
+    moved = true;
+  return moved ? 3 : result;
+}
+
 } // namespace
 
 SaveFile::SaveFile() {}
@@ -409,9 +423,13 @@ int SaveFile::FindState() {
     return 1;
   }
   std::cout << "FIND:OPEN MINE_SAVE.data" << std::endl;
+  Status status;
+  return FindState(in, ReadStatus(&status) ? &status : 0);
+}
+
+int SaveFile::FindState(std::istream& in, const Status* status) {
   CheckSteps steps;
   int actCount = Scan(in, steps);
-  in.close();
 
   int result = steps.result;
   if (!Compare("BOMBCOUNT", "WRONG BOMBCOUNT :", steps.BombCount0, steps.matchFlag))
@@ -427,7 +445,7 @@ int SaveFile::FindState() {
   if (!Report(actCount == 3, "MATCH ACT", "FEW ACT"))
     result = 4;
   if (result == 0)
-    result = ElementCheck(0, steps.inode, steps.atime, steps.mtime, steps.ctime);
+    result = JudgeStamp(0, steps.inode, steps.atime, steps.mtime, steps.ctime, status);
   return result;
 }
 
@@ -458,23 +476,7 @@ int SaveFile::LoadState(MineTable* table0) {
 
 int SaveFile::ElementCheck(int flag0, int inode, int atime, int mtime, int ctime) {
   Status status;
-  if (!ReadStatus(&status)) {
-    std::cout << "CAN'T GET MINE_SAVE.data" << std::endl;
-    return 1;
-  }
-  int result = flag0;
-  // A stamp written where the number was known to be made up holds 0; a number in an older
-  // stamp still counts while it lasts.
-  if (!Compare("INODE", "INODE : ", inode, status.inodeMadeUp && inode == 0 ? 0 : status.inode))
-    result = 2;
-  // The access-time place holds the seconds of the modification time: where the file system
-  // keeps no more than seconds, they alone show an edit.
-  bool moved = !Compare("ATIME", "ATIME : ", atime, status.second);
-  if (!Compare("CTIME", "CTIME : ", ctime, status.birth))
-    result = 2;
-  if (!Compare("MTIME", "MTIME : ", mtime, status.nanosecond))
-    moved = true;
-  return moved ? 3 : result;
+  return JudgeStamp(flag0, inode, atime, mtime, ctime, ReadStatus(&status) ? &status : 0);
 }
 
 void SaveFile::EnterStatus(MineTable* table0, int* SP, int length, int) {

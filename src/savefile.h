@@ -3,10 +3,23 @@
 #ifndef VELMINE_SAVEFILE_H
 #define VELMINE_SAVEFILE_H
 
+#include <iosfwd>
+
 class MineTable;
 
 class SaveFile {
 public:
+  // What the file system tells of the file, in the four roles of the stamp.
+  struct Status {
+    int inode;
+    // FAT, exFAT and most FUSE daemons make inode numbers up as files are looked up: the same file
+    // may show another number after a remount, so there the stamp holds 0 in its place.
+    bool inodeMadeUp;
+    int second;
+    int nanosecond;
+    int birth;
+  };
+
   SaveFile();
   ~SaveFile();
 
@@ -16,6 +29,9 @@ public:
   // 0 sound, 1 no file, 2 inode/access/creation time moved, 3 modification time moved,
   // 4 incomplete or inconsistent.
   int FindState();
+  // The same check of the text read from in, its stamp judged against the status given (read
+  // by FindState just before the text; 0 when it could not be read).
+  int FindState(std::istream& in, const Status* status);
   // 0 once the game is on the board and its file is gone. 1 when the file could not be read, 2
   // when it could not be removed (it stays): then nothing was resumed, and the board, which may
   // hold cells of the game, is to be discarded.
