@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the board on the largest grid the grid dialog allows, 100 x 50 cells: building it from
 // a 10 x 10 board, resetting it in place, drawing the bombs at 5 %, and a first opening whose
 // flood covers the whole board, on a board that is not shown. Runs under a display (xvfb-run).

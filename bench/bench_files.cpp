@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the two data files: reading and sorting the score file at two sizes (to show how it
 // grows), the reload after a win and the win's record, and the save, check and load of a
 // 100 x 50 game. Runs in a temporary directory under $TMPDIR (else /tmp): the record and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the player waits for in the main window: start-up until the window is shown and laid out,
 // a click and a new game on the Beginner board, and on the largest board the grid dialog allows
 // (100 x 50 cells): building it, leaving it, the reset button, a first opening that floods it,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit's own cost that the game is measured against: a bare grid of toggle buttons, each
 // showing one shared picture, in a table inside a scrolled window, with no game behind it. The
 // window is sized as the game sizes its own to a board.

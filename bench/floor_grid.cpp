@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit's floor for start-up: a bare grid of toggle buttons (floor.h), ACROSS x DOWN
 // (10 x 10 when not given), under a line of text when a third argument "text" is given, shown
 // until the process is ended.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The toolkit's floor for start-up: an empty window, shown until the process is ended.
 #include <gtkmm/main.h>
 #include <gtkmm/window.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times a program from its exec to its first top-level window being mapped, as the X server
 // sees it, then waits for the program to go idle and reads its resident memory. Prints
 // "MILLISECONDS KILOBYTES" and ends the program. The probe only waits on the server's map notice,

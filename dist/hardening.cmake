@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The hardening Debian builds its packages with (dpkg-buildflags with hardening=+all), for the
 # package and every other build but the sanitizer and fuzz ones: fortified library calls would
 # slip past their checks. The -O2 comes from the default build type.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the game's icons from its own bomb picture, at build time: hicolor PNGs at the
 // usual sizes and a scalable SVG that draws each pixel of the picture as a square.
 #include "xpm/pictures.h"

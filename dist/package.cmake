@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: `cpack -G DEB` in the build directory, or the target `package`.
 set(VELMINE_MAINTAINER "Velm'Mine developers <velmine@example.org>"
     CACHE STRING "The package's maintainer, as name <address>")

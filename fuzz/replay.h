@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What must hold whatever bytes the two data files hold: checked on every input by the fuzz
 // targets, and replayed on their seeds by the tests. Each replay puts the bytes in the working
 // directory as the data file, runs the game's own code on it, and returns what went wrong, or an

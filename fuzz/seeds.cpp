@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the fuzz targets' seed corpus through the game's own code: score files of won games, and
 // saved games of boards played through the cells' mouse signals, each also with the stamp line
 // that WriteSave (replay.h) makes sound. Usage: fuzz_seeds SCORE_DIRECTORY SAVE_DIRECTORY

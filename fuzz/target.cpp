@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The libFuzzer targets, one per replay of replay.h (VELMINE_REPLAY; VELMINE_TOOLKIT when it makes
 // widgets). Each input runs in a scratch directory of the target's own, since the game knows its
 // files only by relative names, and libFuzzer's own relative paths keep their meaning between

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fuzz targets' checks (fuzz/replay.h) on their seeds, files the game itself wrote, and on each
 // input with which fuzzing found a fault. Needs a display; runs in a temporary working directory.
 #include "../tests/support.h"

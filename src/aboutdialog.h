@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box: the game's title line, version and credit.
 #ifndef VELMINE_ABOUTDIALOG_H
 #define VELMINE_ABOUTDIALOG_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The quit confirmation: "Quit ?" with OK, which ends the program, and Cancel.
 #ifndef VELMINE_EXIT_H
 #define VELMINE_EXIT_H

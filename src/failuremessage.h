@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The message that tells the player that a file of the game could not be written, and why: the
 // failed save and the win that could not be recorded.
 #ifndef VELMINE_FAILUREMESSAGE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One line of TAB-separated values in bounded storage, filled a character at a time: the part
 // that the readers of the score file and of the saved-game file share.
 #ifndef VELMINE_FIELDREADER_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the game's files so that a power cut cannot take back what the player was told is
 // done: whole writes, and the file and its directory entry forced to the disk.
 #ifndef VELMINE_FILESYNC_H

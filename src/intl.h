@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Player-visible texts in the player's language: _() for a text, C_() for one whose English word
 // plays more than one role, N_() and NC_() to mark a text translated where it is shown.
 #ifndef VELMINE_INTL_H

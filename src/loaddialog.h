@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tells the player at start-up what became of the saved game: loaded, or why it was refused.
 #ifndef VELMINE_LOADDIALOG_H
 #define VELMINE_LOADDIALOG_H

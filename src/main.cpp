@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's entry: the toolkit, the player's language, the one main window, and the event loop.
 #include "intl.h"
 #include "window.h"

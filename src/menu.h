@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The menu bar and its commands: new games, the grid dialog, the score table, saving, About
 // and Exit.
 #ifndef VELMINE_MENU_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One cell of the board: a toggle button that carries the cell's game data and shows one
 // picture.
 #ifndef VELMINE_MINEBUTTON_H

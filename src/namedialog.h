@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The winner's name entry: records the win in the score file and opens the score table on it.
 #ifndef VELMINE_NAMEDIALOG_H
 #define VELMINE_NAMEDIALOG_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The save-and-exit confirmation: writes the game in progress, verifies it and ends the
 // program.
 #ifndef VELMINE_SAVEDIALOG_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The saved game: writes a game in progress to MINE_SAVE.data with a stamp of the file's own
 // status, checks such a file, and rebuilds the board from it.
 #ifndef VELMINE_SAVEFILE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The high-score table: the best 30 records of the shown modes, sortable, with the newest win
 // selected.
 #ifndef VELMINE_SCOREDIALOG_H

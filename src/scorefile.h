@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The high-score list: the score of a win, the append-only file MINE_SCORE.data, and its valid
 // records in memory as a doubly linked list, best first.
 #ifndef VELMINE_SCOREFILE_H

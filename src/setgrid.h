@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The custom grid dialog: cells across and down, bomb percentage and cell size, applied by its
 // Reset button. Long-lived and not modal; closing only hides it.
 #ifndef VELMINE_SETGRID_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status bar at the foot of the main window: one line naming the board's mode, size and
 // bomb percentage.
 #ifndef VELMINE_STATUS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board: the grid of cells, the picture set, the counters of the game in progress and
 // the rules of play.
 #ifndef VELMINE_TABLE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two halves of the time grab, shared by the dialogs that pause the game while they are
 // open: on opening, take the modal grab and pause the clock; on closing, release the grab, let the
 // clock run on only if this dialog paused it, and free the dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game clock: counts tenths of a second on a 100 ms timeout of the main loop and shows
 // them in its label.
 #ifndef VELMINE_TIMER_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The few things the board does that GTK 2.24 keeps to itself: each is done here alone, against
 // that version only, because the public calls cost the largest board too much.
 #ifndef VELMINE_TOOLKIT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main layout: creates and owns the long-lived objects of the game, decides at start-up
 // between a fresh board and a resumed saved game, and lays the widgets out in the window.
 #ifndef VELMINE_VBOX_H

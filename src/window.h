@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: owns the game clock and the layout object that builds everything else.
 #ifndef VELMINE_WINDOW_H
 #define VELMINE_WINDOW_H

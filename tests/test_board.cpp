@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules, a new game's cells, the board in view. Needs a display; runs in a temporary directory.
 #include "support.h"
 

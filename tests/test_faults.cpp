@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A win recorded on a full disk, and failed saves. Needs a display; runs in a temporary directory.
 #include "support.h"
 

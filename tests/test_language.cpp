@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every window and dialog in a pseudo-language whose catalogue marks each text (⟦Reset⟧), and in
 // each shipped language: every text a player reads is translated, and none is cut. Needs a
 // display and the catalogues built in the build tree; runs in a temporary directory.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saved games on file systems with coarse times, and damaged ones. Needs a display and a temporary
 // working directory; files are stamped as the fuzz replay stamps them.
 #include "support.h"

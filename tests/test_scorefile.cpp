@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The score list and MINE_SCORE.data. Needs a display; runs in a temporary working directory.
 #include "support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window, its menu, clock and dialogs. Needs a display; runs in a temporary directory.
 #include "support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board's picture set: the source pictures as pixel buffers, their copies scaled to the
 // cell size, and a factory for the picture widgets the cells show.
 #ifndef VELMINE_IMAGE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Compiles the XPM texts once, with the external linkage their declarations give them.
 #include "xpm/pictures.h"
 

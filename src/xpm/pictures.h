@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fifteen built-in 16 x 16 pictures, shared by the board's cells and the dialogs' icons.
 #ifndef VELMINE_PICTURES_H
 #define VELMINE_PICTURES_H

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A player at the real game: a private Xvfb, real input through xdotool, and what the game gives
 out: its trace, its files, its windows (titles and places). Needs Xvfb and xdotool."""
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The real game played from outside in a fresh working directory: its trace, files and windows.
 Usage: suite.py PATH/TO/velmine [unittest arguments]"""
 
