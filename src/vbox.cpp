@@ -42,9 +42,7 @@ MainVBox::MainVBox(MineWindow* window0, MineTimer* timer0)
   scoreFile->SortList();
   scoreFile->ViewList();
   saveFile = new SaveFile();
-  table = new MineTable(window, timer, scoreFile);
-  // The board fits the window to itself, with the rows this layout puts around it.
-  table->windowFor = sigc::mem_fun(*this, &MainVBox::WindowFor);
+  table = NewTable();
   menu = new MineMenu();
 }
 
@@ -79,7 +77,7 @@ void MainVBox::Create() {
     if (loaded == 2)
       std::cout << "KEEP SAVE.data" << std::endl;
     delete table;
-    table = new MineTable(window, timer, scoreFile);
+    table = NewTable();
     table->CreateTable();
     loadDialog = new LoadDialog(timer, loaded == 2 ? 4 : 5);
   } else if (found == 1) {
@@ -103,6 +101,13 @@ void MainVBox::Create() {
   button->show();
   vbox->show();
   button->signal_clicked().connect(sigc::mem_fun(*this, &MainVBox::ButtonClicked));
+}
+
+MineTable* MainVBox::NewTable() {
+  MineTable* board = new MineTable(window, timer, scoreFile);
+  // The board fits the window to itself, with the rows this layout puts around it.
+  board->windowFor = sigc::mem_fun(*this, &MainVBox::WindowFor);
+  return board;
 }
 
 void MainVBox::ButtonClicked() {

@@ -39,6 +39,10 @@ public:
   // The window's size when the board's widget is given board: the widgets around it as Create
   // lays them out, with what they request now, inside the window's border.
   Gtk::Requisition WindowFor(const Gtk::Requisition& board);
+
+private:
+  // A board wired to this layout, for the first start and for a saved game not resumed.
+  MineTable* NewTable();
 };
 
 #endif

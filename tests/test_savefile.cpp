@@ -3,9 +3,12 @@
 // working directory; files are stamped as the fuzz replay stamps them.
 #include "support.h"
 
+#include "table.h"
+#include "vbox.h"
 #include "window.h"
 
 #include <gtkmm/label.h>
+#include <gtkmm/scrollbar.h>
 
 #include <csignal>
 #include <linux/magic.h>
@@ -163,6 +166,9 @@ TEST_P(DiskTest, NothingDoneIsLostToAPowerCutAndNoGameIsResumedTwice) {
   Gtk::Window* load = Shown<Gtk::Window>("LOAD").at(0);
   EXPECT_NE(ShownIn<Gtk::Label>(load).at(0)->get_text().find("resumed once"), std::string::npos);
   ButtonIn(load, "Ok")->clicked();
+  Settle(); // the fresh board in its place fits the window with the rows around it
+  Gtk::ScrolledWindow* view = window->vbox->table->scrWin;
+  EXPECT_FALSE(view->get_hscrollbar()->get_visible() || view->get_vscrollbar()->get_visible());
   Trace([window] { delete window; });
   ASSERT_EQ(std::system("mount -o remount,rw ."), 0);
   Load();
