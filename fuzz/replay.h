@@ -91,9 +91,8 @@ inline std::string ReplayScoreFile(const std::string& bytes) {
     list.SortList();
     problem = CheckLinked(list, true);
   }
-  ScoreItem best = {0, 10, 10, 10, 250, 1, 0, 0, "bob", 0, 0};
-  if (list.firstList != 0)
-    best = *list.firstList;
+  ScoreItem best =
+      list.firstList != 0 ? *list.firstList : ScoreItem{0, 10, 10, 10, 250, 1, 0, 0, "bob", 0, 0};
   int before = list.listCount;
   long long times = list.WriteFile(best.row, best.col, best.bomb, best.sec, best.mode, best.name);
   if (problem.empty() && ReadAll(scoreName).compare(0, bytes.size(), bytes) != 0)
@@ -241,34 +240,30 @@ inline std::string ReplaySaveCheck(const std::string& bytes) {
 }
 
 // Every slot of the board holds a cell at its own place with values play can produce, and no
-// slot beyond the board holds one.
-inline std::string CheckWhole(const MineTable* table) {
+// slot beyond the board holds one; when `counted`, the counters agree with the cells and the game
+// has a mode.
+inline std::string CheckWhole(const MineTable* table, bool counted = false) {
   if (table->nRow < 2 || table->nCol < 2 || !MineTable::BoardFits(table->nRow, table->nCol))
     return "the board's size is beyond its limits";
+  int bombs = 0, hits = 0, misses = 0;
   for (int i = 0; i < MineTable::CAPACITY; i++) {
     const MineButton* cell = table->board[i];
     if ((cell != 0) != (i < table->nRow * table->nCol))
       return "a slot of the board is empty, or one beyond it is not";
-    if (cell != 0 && cell->col * table->nRow + cell->row != i)
+    if (cell == 0)
+      continue;
+    if (cell->col * table->nRow + cell->row != i)
       return "a cell is out of its slot";
-    if (cell != 0 && (cell->state < 0 || cell->state > 2 || cell->bomb < 0 || cell->bomb > 1 ||
-                      cell->num < 0 || cell->num > 9))
+    if (cell->state < 0 || cell->state > 2 || cell->bomb < 0 || cell->bomb > 1 || cell->num < 0 ||
+        cell->num > 9)
       return "a cell holds a value play cannot produce";
+    bombs += cell->bomb;
+    hits += cell->state == 2 && cell->bomb;
+    misses += cell->state == 2 && !cell->bomb;
   }
-  return "";
-}
-
-inline std::string CheckCounters(const MineTable* table) {
-  int bombs = 0, hits = 0, misses = 0;
-  for (int i = 0; i < table->nRow * table->nCol; i++) {
-    const MineButton* cell = table->board[i];
-    bombs += cell->bomb != 0;
-    hits += cell->state == 2 && cell->bomb != 0;
-    misses += cell->state == 2 && cell->bomb == 0;
-  }
-  if (table->nBomb != bombs || table->BombCount != hits || table->MissCount != misses)
+  if (counted && (table->nBomb != bombs || table->BombCount != hits || table->MissCount != misses))
     return "the counters disagree with the cells";
-  return table->mode < 1 || table->mode > 4 ? "the game has no mode" : "";
+  return counted && (table->mode < 1 || table->mode > 4) ? "the game has no mode" : "";
 }
 
 // What a board saves, less the stamp, which names the file rather than the game.
@@ -290,9 +285,8 @@ inline std::string ReplaySaveFile(const std::string& bytes) {
   MineTimer timer;
   MineTable* table = new MineTable(0, &timer, 0);
   saveFile.LoadState(table);
-  std::string problem = access(saveName, F_OK) == 0 ? "the load left the file" : CheckWhole(table);
-  if (problem.empty() && result == 0)
-    problem = CheckCounters(table);
+  std::string problem =
+      access(saveName, F_OK) == 0 ? "the load left the file" : CheckWhole(table, result == 0);
   if (problem.empty() && result == 0) {
     std::string saved = Saved(table);
     MineTimer copyTimer;

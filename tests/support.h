@@ -40,12 +40,8 @@ inline std::string Trace(const std::function<void()>& what) {
 
 // Runs the main loop until the X server has answered and redraws and resizes are done.
 inline void Settle() {
-  for (int round = 0; round < 4; round++) {
-    if (round > 0)
-      gdk_display_sync(gdk_display_get_default());
-    while (Gtk::Main::events_pending())
-      Gtk::Main::iteration(false);
-  }
+  for (int round = 0; round < 4; round++, gdk_display_sync(gdk_display_get_default()))
+    replay::Settle();
 }
 
 // The widgets of class T shown in `top` (itself included), in the order of its children.
