@@ -3,8 +3,6 @@
 
 #include "toolkit.h"
 
-#include <gtk/gtk.h>
-
 MineButton::MineButton(int row0, int col0, int bomb0, int state0, int num0)
     : image(0), col(col0), row(row0), state(state0), bomb(bomb0), num(num0), laterPressed(-1),
       laterUsable(-1) {
@@ -84,9 +82,6 @@ void MineButton::ShowPicture(const Glib::RefPtr<Gdk::Pixbuf>& picture) {
     SetImage(new Gtk::Image(picture));
     return;
   }
-  if (gtk_image_get_storage_type(image->gobj()) == GTK_IMAGE_PIXBUF &&
-      gtk_image_get_pixbuf(image->gobj()) == picture->gobj())
-    return;
   // Every picture of a board takes the same room: one of the same size is swapped in place, not
   // laid out again with the whole grid.
   if (!SwapPicture(image, picture))

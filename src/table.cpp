@@ -96,7 +96,7 @@ MineTable::WindowFit MineTable::FitWindow(int gridWidth, int gridHeight) {
   // A board cut by the cap scrolls that way, and its scroll bar takes room across, so that it
   // does not call for the other bar too.
   int spacing = 0;
-  gtk_widget_style_get(GTK_WIDGET(scrWin->gobj()), "scrollbar-spacing", &spacing, NULL);
+  scrWin->get_style_property("scrollbar-spacing", spacing);
   if (fit.width > 800)
     fit.height += spacing + scrWin->get_hscrollbar()->size_request().height;
   if (fit.height > 600)
@@ -187,8 +187,7 @@ void MineTable::HideCells() {
 void MineTable::ShowCells(bool laidOut) {
   if (cellBox->get_child_visible())
     return;
-  GtkWidget* box = GTK_WIDGET(cellBox->gobj());
-  if (!laidOut && gtk_widget_get_realized(gtk_widget_get_parent(box))) {
+  if (!laidOut && cellBox->get_parent()->get_realized()) {
     // The cells take their places relative to the box's own window, wherever the box lies, so
     // laid out now they are mapped (and, after a rebuild, made) at their places and the layout
     // pass that follows moves none of them. This request is no window fit: the fit waits for
@@ -246,7 +245,7 @@ void MineTable::ViewChanged() {
     // The cell with the keyboard focus keeps it, in view or not.
     bool in = (cell->row >= firstRow && cell->row <= lastRow && cell->col >= firstCol &&
                cell->col <= lastCol) ||
-              gtk_widget_is_focus(GTK_WIDGET(cell->gobj()));
+              cell->is_focus();
     cell->SetInView(in);
   }
   if (many)
@@ -282,34 +281,20 @@ void MineTable::FindLines() {
 
 void MineTable::MakeBlocks() {
   DropBlocks();
-  GdkWindow* parent = cellBox->get_window()->gobj();
   blocksAcross = (nRow + BLOCK - 1) / BLOCK;
   int blocksDown = (nCol + BLOCK - 1) / BLOCK;
   if (nRow < 1 || nCol < 1 || blocksAcross > BLOCKS / blocksDown)
     return;
-  GdkWindowAttr attributes = GdkWindowAttr();
-  attributes.window_type = GDK_WINDOW_CHILD;
-  attributes.wclass = GDK_INPUT_OUTPUT;
-  attributes.width = 1;
-  attributes.height = 1;
-  attributes.visual = gdk_drawable_get_visual(parent);
-  attributes.colormap = gdk_drawable_get_colormap(parent);
-  attributes.event_mask = GDK_EXPOSURE_MASK;
-  GtkWidget* grid = GTK_WIDGET(table->gobj());
   for (blockCount = 0; blockCount < blocksAcross * blocksDown; blockCount++) {
-    GdkWindow* block =
-        gdk_window_new(parent, &attributes, GDK_WA_X | GDK_WA_Y | GDK_WA_VISUAL | GDK_WA_COLORMAP);
     // The grid draws the cells it holds, whatever window they draw in.
-    gdk_window_set_user_data(block, grid);
-    gdk_window_set_back_pixmap(block, NULL, TRUE);
-    blocks[blockCount] = block;
+    blocks[blockCount] = NewChildWindow(cellBox, table);
     // No shape yet: the first fit always applies.
     blockShapes[blockCount].width = -1;
   }
   int cells = Cells();
   for (int i = 0; i < cells; i++)
     if (board[i] != 0)
-      gtk_widget_set_parent_window(GTK_WIDGET(board[i]->gobj()), BlockOf(board[i]));
+      RealizeIn(board[i], BlockOf(board[i]));
   ShapeBlocks();
   for (int i = 0; i < blockCount; i++)
     gdk_window_show(blocks[i]);
@@ -319,7 +304,7 @@ void MineTable::DropBlocks() {
   int cells = Cells();
   for (int i = 0; blockCount > 0 && i < cells; i++)
     if (board[i] != 0)
-      gtk_widget_set_parent_window(GTK_WIDGET(board[i]->gobj()), NULL);
+      RealizeIn(board[i], 0);
   // A block already gone with the box's window is only released.
   for (int i = 0; i < blockCount; i++)
     gdk_window_destroy(blocks[i]);
@@ -332,14 +317,13 @@ bool MineTable::BlockExposed(GdkEventExpose* event) {
     block++;
   if (block == blockCount)
     return false;
-  GtkContainer* grid = GTK_CONTAINER(table->gobj());
   int firstRow = block % blocksAcross * BLOCK;
   int firstCol = block / blocksAcross * BLOCK;
   for (int col = firstCol; col < std::min(firstCol + BLOCK, nCol); col++) {
     for (int row = firstRow; row < std::min(firstRow + BLOCK, nRow); row++) {
       MineButton* cell = CellAt(col * nRow + row);
       if (cell != 0 && BlockOf(cell) == blocks[block])
-        gtk_container_propagate_expose(grid, GTK_WIDGET(cell->gobj()), event);
+        table->propagate_expose(*cell, event);
     }
   }
   return true;
@@ -489,7 +473,7 @@ void MineTable::PlaceCell(MineButton* cell, int Num0) {
   }
   board[Num0] = cell;
   if (GdkWindow* block = BlockOf(cell))
-    gtk_widget_set_parent_window(GTK_WIDGET(cell->gobj()), block);
+    RealizeIn(cell, block);
   table->attach(*cell, cell->row, cell->row + 1, cell->col, cell->col + 1, Gtk::SHRINK, Gtk::SHRINK,
                 0, 0);
   cell->show();

@@ -17,6 +17,8 @@ bool SwapPicture(Gtk::Image* image, const Glib::RefPtr<Gdk::Pixbuf>& picture) {
   if (shown->storage_type != GTK_IMAGE_PIXBUF)
     return false;
   GdkPixbuf* old = shown->data.pixbuf.pixbuf;
+  if (old == picture->gobj())
+    return true;
   if (gdk_pixbuf_get_width(old) != picture->get_width() ||
       gdk_pixbuf_get_height(old) != picture->get_height())
     return false;
@@ -59,4 +61,32 @@ void MapAgain(Gtk::Widget* widget) {
   // again until the parent is mapped anew; this is the other half of DropWindows' saving.
   static_assert(GTK_2_24, "MapAgain relies on GTK 2.24's map of a child-visible widget");
   gtk_widget_map(widget->gobj());
+}
+
+GdkWindow* NewChildWindow(Gtk::Widget* box, Gtk::Widget* owner) {
+  // A widget draws its children in whatever window it is told they live in, and GDK routes a
+  // window's events to the widget its user data names: so the cells can be split among windows of
+  // their own, each unmapped or reshaped at once, where the toolkit would give them one window.
+  // Without them, scrolling a page of 8-pixel cells on the largest board clips every cell's window
+  // against the others.
+  static_assert(GTK_2_24, "NewChildWindow relies on GTK 2.24 drawing a child in its parent window");
+  GdkWindow* parent = box->get_window()->gobj();
+  GdkWindowAttr attributes = GdkWindowAttr();
+  attributes.window_type = GDK_WINDOW_CHILD;
+  attributes.wclass = GDK_INPUT_OUTPUT;
+  attributes.width = 1;
+  attributes.height = 1;
+  attributes.visual = gdk_drawable_get_visual(parent);
+  attributes.colormap = gdk_drawable_get_colormap(parent);
+  attributes.event_mask = GDK_EXPOSURE_MASK;
+  GdkWindow* window =
+      gdk_window_new(parent, &attributes, GDK_WA_X | GDK_WA_Y | GDK_WA_VISUAL | GDK_WA_COLORMAP);
+  gdk_window_set_user_data(window, owner->gobj());
+  gdk_window_set_back_pixmap(window, NULL, TRUE);
+  return window;
+}
+
+void RealizeIn(Gtk::Widget* widget, GdkWindow* window) {
+  static_assert(GTK_2_24, "RealizeIn relies on GTK 2.24 realizing a child in its parent window");
+  gtk_widget_set_parent_window(widget->gobj(), window);
 }
