@@ -92,10 +92,8 @@ TEST_F(RulesTest, MarksTheFloodAndALoss) {
   Release(table, 53, 1);
   Release(table, 31, 1);
   ExpectEnded();
-  EXPECT_EQ(
-      std::vector<bool>({Shows(29, table->image->TbombPix), Shows(17, table->image->TmarkPix[4]),
-                         Shows(31, table->image->TmarkPix[5])}),
-      std::vector<bool>({true, true, true}));
+  EXPECT_TRUE(Shows(29, table->image->TbombPix) && Shows(17, table->image->TmarkPix[4]) &&
+              Shows(31, table->image->TmarkPix[5]));
 }
 
 TEST_F(RulesTest, TheFloodTakingTheLastWrongMarkWins) {
