@@ -4,8 +4,11 @@
 #ifndef VELMINE_TESTS_SUPPORT_H
 #define VELMINE_TESTS_SUPPORT_H
 
-#include "../fuzz/replay.h"
+#include "common.h"
 #include "namedialog.h"
+#include "savefile.h"
+#include "scoredialog.h"
+#include "timer.h"
 #include "xpm/image.h"
 
 #include <gtest/gtest.h>
