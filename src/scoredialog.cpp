@@ -8,6 +8,7 @@
 #include "xpm/pictures.h"
 
 #include <glib.h>
+#include <gtkmm/scrollbar.h>
 
 #include <algorithm>
 #include <climits>
@@ -20,6 +21,14 @@ const int SCORE_ROWS = 30;
 
 void WideEnough(Gtk::Requisition* request) {
   request->width = std::max(request->width, 550);
+}
+
+// The scrolled window asks for the columns' width alone, even once its vertical bar is shown, and
+// the bar then takes its room from the columns, cutting the last; so the room is asked for too.
+void RoomForBar(Gtk::Requisition* request, Gtk::ScrolledWindow* scrolled) {
+  int spacing = 0;
+  scrolled->get_style_property("scrollbar-spacing", spacing);
+  request->width += scrolled->get_vscrollbar()->size_request().width + spacing;
 }
 
 // Names come from a file the player may have edited by hand: bytes that are not UTF-8 would
@@ -127,6 +136,7 @@ void ScoreDialog::Create(long long targetRow0) {
   // each request it makes rather than to one taken now.
   listView->set_size_request(-1, 250);
   listView->signal_size_request().connect(sigc::ptr_fun(&WideEnough), true);
+  scrWin->signal_size_request().connect(sigc::bind(sigc::ptr_fun(&RoomForBar), scrWin), true);
   vbox->pack_start(*scrWin, Gtk::PACK_EXPAND_WIDGET, 0);
   scrWin->show();
   listView->show();

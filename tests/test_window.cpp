@@ -228,42 +228,60 @@ TEST(ClockTest, TicksTenthsUpToTheTop) {
   }
 }
 
-// Any record shows soundly, uncut, one stamped 0 is the menu's target, and columns sort by number.
-TEST(ScoreDialogTest, RowsShowRecordsSoundlyAndSortByNumbers) {
+// Any record shows soundly and uncut; the boxes hide a mode's records and rank the rest anew, 30
+// at most; of two records with the stamp aimed at, the later is selected; columns sort by number.
+TEST(ScoreDialogTest, RowsShowRecordsSoundlyFilteredRankedAndSortedByNumbers) {
   ScoreFile list;
   MineTimer timer;
   list.AppendList(new ScoreItem{1000, 10, 10, 10, 7, 1, 0, 11, "", 0, 0});
   list.AppendList(new ScoreItem{555, 20, 20, 80, 1200, 3, 0, 0, "\377a\303", 0, 0});
   list.AppendList(new ScoreItem{300, 100000, 100000, 2000000000, -7, 4, 0, 13, "b", 0, 0});
-  list.AppendList(new ScoreItem{200, 2, 2, 9, 250, 2, 0, 14, "b", 0, 0});
+  list.AppendList(new ScoreItem{200, 2, 2, 9, 250, 2, 0, 0, "b", 0, 0});
+  for (int i = 0; i < 30; i++)
+    list.AppendList(new ScoreItem{100, 8, 8, 9, 250, 2, 0, 20 + i, "e", 0, 0});
   ScoreDialog* dialog = new ScoreDialog(&list, &timer);
   dialog->Create(0);
   const ScoreCol& col = *dialog->scoreCol;
   auto rows = [&] {
     std::vector<std::string> shown;
     for (const Gtk::TreeModel::Row& row : dialog->mList->children())
-      shown.push_back(std::to_string(row[col.num]) + " " + row[col.strBoard] + " " +
+      shown.push_back(std::to_string(row[col.num]) + " " + std::to_string(row[col.score]) + " " +
+                      row[col.strBoard] + " " + std::to_string(row[col.bomb]) + " " +
                       row[col.strSec] + " " + row[col.strName] + " " + row[col.strMode] + " " +
                       std::to_string(row[col.rate]));
     return shown;
   };
+  auto toggle = [](Gtk::CheckButton* box) {
+    return Trace([box] { box->set_active(!box->get_active()); });
+  };
   const std::vector<std::string> all = {
-      "1 100 (10x10) 0.7 sec NO NAME Beginner 10",
-      "2 400 (20x20) 120.0 sec \357\277\275a\357\277\275 Advance 20",
-      "3 10000000000 (100000x100000) -0.7 sec b Free 20", "4 4 (2x2) 25.0 sec b Medium 100"};
-  EXPECT_EQ(rows(), all);
-  EXPECT_TRUE(dialog->listView->get_selection()->is_selected(Gtk::TreeModel::Path("1")));
+      "1 1000 100 (10x10) 10 0.7 sec NO NAME Beginner 10",
+      "2 555 400 (20x20) 80 120.0 sec \357\277\275a\357\277\275 Advance 20",
+      "3 300 10000000000 (100000x100000) 2000000000 -0.7 sec b Free 20",
+      "4 200 4 (2x2) 9 25.0 sec b Medium 100", "30 100 64 (8x8) 9 25.0 sec e Medium 14"};
+  std::vector<std::string> shown = rows();
+  EXPECT_EQ(std::vector<std::string>(shown.begin(), shown.begin() + 4),
+            std::vector<std::string>(all.begin(), all.begin() + 4));
+  EXPECT_EQ(std::vector<std::string>({shown.back(), std::to_string(shown.size())}),
+            std::vector<std::string>({all[4], "30"}));
+  EXPECT_TRUE(dialog->listView->get_selection()->is_selected(Gtk::TreeModel::Path("3")));
   Settle();
   int columns = 0;
   for (Gtk::TreeViewColumn* column : dialog->listView->get_columns())
     columns += column->get_width();
-  Gdk::Rectangle shown;
-  dialog->listView->get_visible_rect(shown);
-  EXPECT_LE(columns, shown.get_width());
+  Gdk::Rectangle view;
+  dialog->listView->get_visible_rect(view);
+  EXPECT_LE(columns, view.get_width());
+  EXPECT_EQ(toggle(dialog->beginnerCheck), "Beginner\nNO ACTIVE\n");
+  EXPECT_EQ(std::vector<std::string>({rows().at(0), rows().at(29)}),
+            std::vector<std::string>({"1" + all[1].substr(1), all[4]}));
+  EXPECT_EQ(toggle(dialog->mediumCheck) + toggle(dialog->beginnerCheck),
+            "Medium\nNO ACTIVE\nBeginner\nACTIVE\n");
+  EXPECT_EQ(rows(), std::vector<std::string>({all[0], all[1], all[2]}));
   dialog->listView->get_column(4)->clicked();
-  EXPECT_EQ(rows(), std::vector<std::string>({all[2], all[0], all[3], all[1]}));
+  EXPECT_EQ(rows(), std::vector<std::string>({all[2], all[0], all[1]}));
   dialog->listView->get_column(2)->clicked();
-  EXPECT_EQ(rows(), std::vector<std::string>({all[3], all[0], all[1], all[2]}));
+  EXPECT_EQ(rows(), std::vector<std::string>({all[0], all[1], all[2]}));
   delete dialog;
 }
 
