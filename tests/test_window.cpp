@@ -21,6 +21,12 @@ std::string Label(Gtk::Widget* top) {
   return ShownIn<Gtk::Label>(top).at(0)->get_text();
 }
 
+// Runs the main loop until `done`, for `ms` milliseconds at most.
+void RunUntil(const std::function<bool()>& done, int ms) {
+  for (gint64 end = g_get_monotonic_time() + ms * 1000; !done() && g_get_monotonic_time() < end;)
+    Gtk::Main::iteration(false);
+}
+
 class WindowTest : public TempDirTest {
 protected:
   void TearDown() override {
@@ -98,17 +104,24 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
 
 // Stray keys, then each command on a game (no menu: the close box), Save on a waiting board too.
 TEST_F(WindowTest, EachCommandTracesAndActs) {
-  // Menu, entry, trace, then a new game's status, or a dialog's title, button and closing trace.
+  // Menu, entry, trace, then a new game's status, cell size, pictures' size and clock, or a
+  // dialog's title, button and closing trace.
   const std::array<std::string, 6> commands[] = {
-      {"Game", "Medium", "Medium...\n", "Medium : 15 x 15  bomb 15 %"},
-      {"Game", "Reset", "Reset...\n", "Medium : 15 x 15  bomb 15 %"},
-      {"Option", "Save", "ACTIVATE SAVE\n", "Medium : 15 x 15  bomb 15 %"},
+      {"Game", "Reset", "Reset...\n", "Free : 12 x 9  bomb 30 % 20 20 time :"},
+      {"Game", "Medium", "Medium...\n", "Medium : 15 x 15  bomb 15 % 14 14 time :"},
+      {"Game", "Advance", "Advance...\n", "Advance : 20 x 20  bomb 20 % 9 9 time :"},
+      {"Game", "Beginner", "Beginner...\n", "Beginner : 10 x 10  bomb 10 % 24 24 time :"},
+      {"Option", "Save", "ACTIVATE SAVE\n", "Beginner : 10 x 10  bomb 10 % 24 24 time :"},
       {"Help", "About", "ACTIVATE ABOUT\n", "ABOUT", "Ok", "Quit\n"},
       {"", "", "", "EXIT", "Cancel", "Return...\n"},
       {"Option", "Save", "ACTIVATE SAVE\n", "SAVE", "Cancel", "Return...\n"},
       {"Option", "Score", "OK! MATCH LIST\nACTIVATE SCORE\n", "SCORE", "OK", "Return...\n"}};
   Start();
+  MineTimer* timer = window->timer;
+  EXPECT_FALSE(timer->timeLabel->get_visible()); // until the clock's first tick
   Release(table, 55, 1);
+  RunUntil([timer] { return timer->timeLabel->get_visible(); }, 2000);
+  EXPECT_TRUE(timer->timeLabel->get_visible());
   int covered = 0;
   while (table->board[covered]->state == 0)
     covered++;
@@ -117,13 +130,18 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
     Press(table, covered, 3);
     EXPECT_EQ(Trace([&] { Key(keyval); }), "");
     EXPECT_EQ(window->get_focus(), table->board[covered]);
-    EXPECT_EQ(table->startFlag + table->board[covered]->get_active(), 1);
+    EXPECT_EQ(std::vector<int>({table->startFlag, table->board[covered]->get_active()}),
+              std::vector<int>({1, 0}));
   }
   window->unset_focus(); // as at start-up, where Tab reaches the Reset button
   Key(GDK_Tab);
   EXPECT_EQ(Trace([&] { Key(GDK_space); }).substr(0, 13), "button click\n");
-  MineTimer* timer = window->timer;
+  std::string built = Trace([this] {
+    table->ReCreate(12, 9, 30, 20);
+    Settle();
+  });
   int across = 0, down = 0;
+  std::sscanf(built.c_str() + built.find("width="), "width=%d,height=%d", &across, &down);
   for (const auto& [menu, entry, said, shows, button, closing] : commands)
     for (int path = 0; path < (button.empty() ? 1 : 4); path++) {
       if (said != "ACTIVATE SAVE\n" || !button.empty())
@@ -138,10 +156,16 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
       });
       EXPECT_EQ(out.substr(0, said.size()), said); // a new board goes on to trace its size and fit
       if (button.empty()) {
-        EXPECT_EQ(Label(ShownIn<Gtk::Statusbar>(window).at(0)), shows);
-        EXPECT_EQ(table->board[0]->get_name() == "marked", entry != "Medium") << entry;
+        EXPECT_EQ(Label(ShownIn<Gtk::Statusbar>(window).at(0)) + " " +
+                      std::to_string(table->nSize) + " " +
+                      std::to_string(table->board[0]->image->get_pixbuf()->get_width()) + " " +
+                      timer->timeLabel->get_text(),
+                  shows);
+        EXPECT_EQ(table->board[0]->get_name() == "marked", entry == "Reset" || entry == "Save");
         for (int i = 0; i < table->nRow * table->nCol; i++)
-          ASSERT_EQ(table->board[i]->state + table->startFlag + timer->timeFlag, 1) << entry;
+          ASSERT_EQ(std::vector<int>({table->board[i]->state, table->startFlag, timer->timeFlag}),
+                    std::vector<int>({1, 0, 0}))
+              << entry;
         // The view is the grid as traced, neither cut nor padded: the window fits the board.
         std::sscanf(out.c_str() + std::min(out.find("width="), out.size()), "width=%d,height=%d",
                     &across, &down);
@@ -194,7 +218,8 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
             std::vector<int>({1, 1, 800, 600}));
 }
 
-// The cell size proposed for the cells down; an odd board's values clamped to what is shown.
+// The cell size proposed for the cells down; an odd board's values clamped to what is shown. The
+// window will not stay maximised.
 TEST_F(WindowTest, TheGridDialogProposesSizesAndTakesOnlyWhatItShows) {
   Start();
   Entry("Option", "Set Grid")->activate();
@@ -212,12 +237,23 @@ TEST_F(WindowTest, TheGridDialogProposesSizesAndTakesOnlyWhatItShows) {
   odd.Create(table, window->vbox->status);
   EXPECT_EQ(std::vector<int>({odd.tRow, odd.tCol, odd.tBomb, odd.tSize}),
             std::vector<int>({8, 50, 60, 4}));
+  window->hide(); // unmapped, its state changes at once, as a window manager would change it
+  Settle();
+  window->maximize();
+  Settle();
+  EXPECT_EQ(gdk_window_get_state(window->get_window()->gobj()) & GDK_WINDOW_STATE_MAXIMIZED, 0);
 }
 
-TEST(ClockTest, TicksTenthsUpToTheTop) {
+// Tenths up to the top; a second start keeps the one timeout, which a stop ends.
+TEST(ClockTest, TicksTenthsUpToTheTopFromOneTimeout) {
   struct Clock : MineTimer {
     using MineTimer::TimeOut;
   } clock;
+  clock.Start();
+  clock.Start();
+  clock.Stop();
+  RunUntil([] { return false; }, 250);
+  EXPECT_EQ(clock.nSec, 0);
   const std::pair<int, const char*> ticks[] = {{0, "time:      0.1 sec"},
                                                {9999999, "time: 1000000.0 sec"},
                                                {INT_MAX, "time: 214748364.7 sec"}};
