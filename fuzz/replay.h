@@ -17,6 +17,48 @@
 
 namespace replay {
 
+// Following next visits listCount records, in order when `sorted`, and ends at endList; prev
+// mirrors next.
+inline std::string CheckLinked(const ScoreFile& list, bool sorted = false) {
+  ScoreItem* prev = 0;
+  int count = 0;
+  for (ScoreItem* node = list.firstList; node != 0; prev = node, node = node->next) {
+    if (node->prev != prev || ++count > list.listCount)
+      return "the records are linked wrongly";
+    if (sorted && prev != 0 &&
+        (node->score > prev->score || (node->score == prev->score && node->sec < prev->sec)))
+      return "the list is out of order";
+  }
+  return prev != list.endList || count != list.listCount ? "the records are linked wrongly" : "";
+}
+
+// Every slot of the board holds a cell at its own place with values play can produce, and no
+// slot beyond the board holds one; when `counted`, the counters agree with the cells and the game
+// has a mode.
+inline std::string CheckWhole(const MineTable* table, bool counted = false) {
+  if (table->nRow < 2 || table->nCol < 2 || !MineTable::BoardFits(table->nRow, table->nCol))
+    return "the board's size is beyond its limits";
+  int bombs = 0, hits = 0, misses = 0;
+  for (int i = 0; i < MineTable::CAPACITY; i++) {
+    const MineButton* cell = table->board[i];
+    if ((cell != 0) != (i < table->nRow * table->nCol))
+      return "a slot of the board is empty, or one beyond it is not";
+    if (cell == 0)
+      continue;
+    if (cell->col * table->nRow + cell->row != i)
+      return "a cell is out of its slot";
+    if (cell->state < 0 || cell->state > 2 || cell->bomb < 0 || cell->bomb > 1 || cell->num < 0 ||
+        cell->num > 9)
+      return "a cell holds a value play cannot produce";
+    bombs += cell->bomb;
+    hits += cell->state == 2 && cell->bomb;
+    misses += cell->state == 2 && !cell->bomb;
+  }
+  if (counted && (table->nBomb != bombs || table->BombCount != hits || table->MissCount != misses))
+    return "the counters disagree with the cells";
+  return counted && (table->mode < 1 || table->mode > 4) ? "the game has no mode" : "";
+}
+
 // Reads the file, sorts it, then records a win from its best record (whatever that holds) and
 // reads again: the file must keep every byte it had, and the new record must read back.
 inline std::string ReplayScoreFile(const std::string& bytes) {
