@@ -9,16 +9,7 @@ namespace {
 
 // The directory of the test in progress: a test that ends the program never reaches TearDown.
 std::string liveDir;
-const testing::TestInfo* running = nullptr;
-
-class Running : public testing::EmptyTestEventListener {
-  void OnTestStart(const testing::TestInfo& info) override {
-    running = &info;
-  }
-  void OnTestEnd(const testing::TestInfo&) override {
-    running = nullptr;
-  }
-};
+bool deathTest = false, finished = false;
 
 } // namespace
 
@@ -46,7 +37,6 @@ void BoardTest::TearDown() {
 }
 
 int main(int argc, char** argv) {
-  bool deathTest = false;
   for (int i = 1; i < argc; i++)
     deathTest |= std::strncmp(argv[i], "--gtest_internal_run_death_test", 31) == 0;
   Gtk::Main kit(argc, argv, true);
@@ -54,21 +44,17 @@ int main(int argc, char** argv) {
   // Death tests re-run the program, not fork one holding an X connection; their exit is the result.
   testing::GTEST_FLAG(death_test_style) = "threadsafe";
   // Quit and Save call exit(0): reached by mistake mid-test, they would pass and skip every later
-  // test. The handlers run last to first: the directory goes before the guard ends the program.
-  if (!deathTest) {
-    testing::UnitTest::GetInstance()->listeners().Append(new Running);
-    std::atexit([] {
-      if (running != nullptr) {
-        std::fprintf(stderr, "%s.%s ended the program mid-test\n", running->test_suite_name(),
-                     running->name());
-        std::_Exit(1);
-      }
-    });
-  }
+  // test.
   std::atexit([] {
     std::error_code ignored;
     if (!liveDir.empty())
       std::filesystem::remove_all(liveDir, ignored);
+    if (!finished && !deathTest) {
+      std::fputs("a test ended the program\n", stderr);
+      std::_Exit(1);
+    }
   });
-  return RUN_ALL_TESTS();
+  int result = RUN_ALL_TESTS();
+  finished = true;
+  return result;
 }
