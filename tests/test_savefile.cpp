@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Saved games on file systems with coarse times, and damaged ones. Needs a display and a temporary
-// working directory; files are stamped as the fuzz replay stamps them.
+// Saved games on coarse-timed file systems, and damaged ones. Needs a display; runs in a temp dir.
 #include "support.h"
 
-#include "table.h"
 #include "vbox.h"
 #include "window.h"
 
@@ -58,11 +56,9 @@ protected:
                                       mount(0, "/", 0, MS_REC | MS_PRIVATE, 0) == 0;
     // The file system makers live in the system directories, which a user's path may lack.
     std::string make = "truncate -s 4M disk.img && PATH=$PATH:/usr/sbin:/sbin " + GetParam();
-    if (GetParam().empty() ||
-        (privateMounts && std::system((make + " >/dev/null 2>&1").c_str()) == 0 &&
-         mkdir("disk", 0755) == 0 && Mount()))
+    if (GetParam().empty() || (privateMounts && !std::system((make + " >/dev/null 2>&1").c_str()) &&
+                               !mkdir("disk", 0755) && Mount()))
       return;
-    // ./check run as root sets VELMINE_MUST_MOUNT: there a disk that cannot be had fails.
     if (std::getenv("VELMINE_MUST_MOUNT") != nullptr)
       FAIL() << "could not make and mount the image";
     GTEST_SKIP() << "mounting an image needs root and the right to mount";
@@ -92,8 +88,7 @@ protected:
     EXPECT_TRUE(!mounted || umount2("disk", 0) == 0);
     if (daemon > 0)
       waitpid(daemon, nullptr, 0);
-    mounted = false;
-    daemon = 0;
+    daemon = mounted = 0;
   }
 
   const bool fuse = GetParam().find("fat") != std::string::npos;
@@ -121,18 +116,14 @@ TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
   EXPECT_EQ(said, "LOAD STATE\nFIND:OPEN MINE_SAVE.data\nMATCH BOMBCOUNT\nMATCH MISSCOUNT\n"
                   "MATCH BOMB\nMODE :4\nMATCH ACT\nMATCH INODE\nMATCH ATIME\nMATCH CTIME\n"
                   "MATCH MTIME\n");
-  // FAT through FUSE forgets the times of a file renamed, loses the clusters of one truncated and
-  // makes inode numbers up: there files go by name, and a copy that kept the times passes.
+  // FAT through FUSE forgets a renamed file's times, loses a truncated one's clusters and makes
+  // inode numbers up: there files go by name, and a copy keeping the times passes. Then an edit.
+  const std::string put = fuse ? " && rm MINE_SAVE.data && " : " && ";
   const std::pair<std::string, int> cases[] = {
-      {"cp MINE_SAVE.data c && touch -r MINE_SAVE.data c && " +
-           std::string(fuse
-                           ? "rm MINE_SAVE.data && cp c MINE_SAVE.data && touch -r c MINE_SAVE.data"
-                           : "mv c MINE_SAVE.data"),
+      {"cp MINE_SAVE.data c && touch -r MINE_SAVE.data c" + put +
+           (fuse ? "cp c MINE_SAVE.data && touch -r c MINE_SAVE.data" : "mv c MINE_SAVE.data"),
        fuse ? 0 : 2},
-      // The clock put forward in place.
-      {"sed 's/\t55\t/\t65\t/' MINE_SAVE.data >c && " +
-           std::string(fuse ? "rm MINE_SAVE.data && " : "") + "cat c >MINE_SAVE.data",
-       3}};
+      {"sed 's/\t55\t/\t65\t/' MINE_SAVE.data >c" + put + "cat c >MINE_SAVE.data", 3}};
   for (const auto& [command, result] : cases) {
     std::remove(replay::saveName);
     std::remove("c");
@@ -143,9 +134,8 @@ TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
   }
 }
 
-// On ext4, what the player is told is done survives a power cut right after: a copy of the image
-// taken at once holds it, once mounted with its journal replayed. A game is resumed only where
-// its file can be removed, else kept until the folder can be written again.
+// On ext4, what the player is told is done is in a copy of the image taken at once (a power cut).
+// A game is resumed only where its file can be removed, else kept until it can be.
 TEST_P(DiskTest, NothingDoneIsLostToAPowerCutAndNoGameIsResumedTwice) {
   if (!mounted || fuse)
     GTEST_SKIP() << "judged on the ext4 image alone";
@@ -161,8 +151,10 @@ TEST_P(DiskTest, NothingDoneIsLostToAPowerCutAndNoGameIsResumedTwice) {
   inCopy([this] { EXPECT_EQ(Find(), 0) << said; });
   ASSERT_EQ(std::system("mount -o remount,ro ."), 0);
   MineWindow* window = nullptr;
-  std::string trace = Trace([&window] { (window = new MineWindow())->Create(); });
-  EXPECT_NE(trace.find("CAN'T REMOVE MINE_SAVE.data\nKEEP SAVE.data\n"), std::string::npos);
+  EXPECT_NE(Trace([&window] {
+              (window = new MineWindow())->Create();
+            }).find("CAN'T REMOVE MINE_SAVE.data\nKEEP SAVE.data\n"),
+            std::string::npos);
   Gtk::Window* load = Shown<Gtk::Window>("LOAD").at(0);
   EXPECT_NE(ShownIn<Gtk::Label>(load).at(0)->get_text().find("resumed once"), std::string::npos);
   ButtonIn(load, "Ok")->clicked();
@@ -182,34 +174,36 @@ TEST_P(DiskTest, NothingDoneIsLostToAPowerCutAndNoGameIsResumedTwice) {
 
 // Each is refused, the check or the load says why, and the load leaves a whole board of its size.
 TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLoadIntoAWholeBoard) {
-  std::vector<std::pair<std::string, std::string>> cases = {
-      {Edited(smallGame, "1\t1\t1\t0\t1\n", ""), "!=2x2\n"},
-      {Edited(smallGame, "1\t0\t0\t0\t1\n", "1\t0\t0\t0\n"), "ERROR BOARD 1\n"},
-      {Edited(smallGame, "0\t1\t1\t0\t1\n", "0\t1\t1\n"), "WRONG BOARD ELEMENTS\n"},
-      {Edited(smallGame, "2\t2\t10\t1\t8\t1\t0", "2\t2\t10\t2\t8\t0\t1"),
-       "WRONG BOMBCOUNT :0!=1\nWRONG MISSCOUNT :1!=0\nWRONG BOMB :2!=1\n"},
-      {Edited(smallGame, "0\t0\t2\t1\t1\n1\t0\t0\t0\t1", "1\t0\t0\t0\t1\n0\t0\t2\t1\t1"),
-       "ERROR BOARD PLACE 0\nERROR BOARD PLACE 1\n"},
-      {smallGame + "FILE<\n1\t2\n>\n", "ERROR FILE \n"}};
-  for (const char* cell : {"3\t0\t1", "-1\t0\t1", "1\t2\t1", "0\t0\t9", "1\t0\t-1"})
-    cases.push_back({Edited(smallGame, "\n1\t0\t0\t0\t1", std::string("\n1\t0\t") + cell),
-                     "ERROR BOARD VALUE 1\n"});
-  for (const char* size :
+  // What is told, the text replaced, and what replaces it.
+  const std::tuple<const char*, const char*, std::vector<const char*>> cases[] = {
+      {"!=2x2\n", "1\t1\t1\t0\t1\n", {""}},
+      {"ERROR BOARD 1\n", "1\t0\t0\t0\t1\n", {"1\t0\t0\t0\n"}},
+      {"WRONG BOARD ELEMENTS\n", "0\t1\t1\t0\t1\n", {"0\t1\t1\n"}},
+      {"WRONG BOMBCOUNT :0!=1\nWRONG MISSCOUNT :1!=0\nWRONG BOMB :2!=1\n",
+       "2\t2\t10\t1\t8\t1\t0",
+       {"2\t2\t10\t2\t8\t0\t1"}},
+      {"ERROR BOARD PLACE 0\nERROR BOARD PLACE 1\n",
+       "0\t0\t2\t1\t1\n1\t0\t0\t0\t1",
+       {"1\t0\t0\t0\t1\n0\t0\t2\t1\t1"}},
+      {"ERROR FILE \n", "@INO\t1700000000\t123456789\t@BIRTH", {"1\t2"}},
+      {"ERROR BOARD VALUE 1\n",
+       "1\t0\t0\t0\t1",
+       {"1\t0\t3\t0\t1", "1\t0\t-1\t0\t1", "1\t0\t1\t2\t1", "1\t0\t0\t0\t9", "1\t0\t1\t0\t-1"}},
+      {"ERROR STATUS VALUE\n",
+       "2\t2\t10\t1\t8",
        {"1\t10\t10\t1\t8", "101\t100\t10\t1\t8", "2\t2\t10\t1\t3", "2\t2\t10\t1\t101",
-        "65536\t65536\t10\t1\t8", "99999999999\t-99999999999\t10\t1\t8"})
-    cases.push_back({Edited(smallGame, "2\t2\t10\t1\t8", size), "ERROR STATUS VALUE\n"});
-  for (const char* mode : {"55\t0", "55\t5"})
-    cases.push_back({Edited(smallGame, "55\t4", mode), "UNKNOWN MODE\n"});
-  for (const auto& [text, why] : cases) {
-    replay::WriteSave(text.find("FILE<") == std::string::npos ? text + stamp : text);
-    EXPECT_EQ(Find(), 4) << why;
-    std::string load = said + Load();
-    EXPECT_NE(load.find(why), std::string::npos) << load;
-    for (int i = 0; i < MineTable::CAPACITY; i++)
-      ASSERT_EQ(table->board[i] ? table->board[i]->image->get_pixbuf()->get_width() : 0,
-                i < Cells() ? table->nSize : 0)
-          << why << i;
-  }
+        "65536\t65536\t10\t1\t8", "99999999999\t-99999999999\t10\t1\t8"}},
+      {"UNKNOWN MODE\n", "55\t4", {"55\t0", "55\t5"}}};
+  for (const auto& [why, from, tos] : cases)
+    for (const char* to : tos) {
+      replay::WriteSave(Edited(smallGame + stamp, from, to));
+      EXPECT_EQ(Find(), 4) << why;
+      EXPECT_NE((said + Load()).find(why), std::string::npos) << to;
+      for (int i = 0; i < MineTable::CAPACITY; i++)
+        ASSERT_EQ(table->board[i] ? table->board[i]->image->get_pixbuf()->get_width() : 0,
+                  i < Cells() ? table->nSize : 0)
+            << to << i;
+    }
   Trace([this] { EXPECT_EQ(saveFile.LoadState(table), 1); }); // gone since the check
   Trace([this] { table->ReCreate(2, 2, 10, 3); });            // pictures too small for a saved game
   EXPECT_EQ(Trace([this] { EXPECT_EQ(saveFile.SaveState(table), EINVAL); }),
@@ -220,21 +214,15 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLoadIntoAWholeBoard) {
 // edit (3); where inode numbers are made up, a stamp holds 0 for one.
 TEST(SaveCheckTest, TheStampIsJudgedByTheFilesStatus) {
   const std::pair<SaveFile::Status, std::string> cases[] = {
-      {{7, false, 1700000000, 123456789, 99},
-       "MATCH INODE\nMATCH ATIME\nMATCH CTIME\nMATCH MTIME\n0"},
-      {{8, false, 1700000000, 123456789, 99},
-       "INODE : 7!=8\nMATCH ATIME\nMATCH CTIME\nMATCH MTIME\n2"},
-      {{7, false, 1700000000, 123456789, 98},
-       "MATCH INODE\nMATCH ATIME\nCTIME : 99!=98\nMATCH MTIME\n2"},
-      {{8, false, 1700000001, 123456789, 99},
-       "INODE : 7!=8\nATIME : 1700000000!=1700000001\nMATCH CTIME\nMATCH MTIME\n3"},
-      {{7, false, 1700000000, 123456788, 99},
-       "MATCH INODE\nMATCH ATIME\nMATCH CTIME\nMTIME : 123456789!=123456788\n3"},
-      {{9, true, 1700000000, 123456789, 99},
-       "MATCH INODE\nMATCH ATIME\nMATCH CTIME\nMATCH MTIME\n0"}};
+      {{7, false, 50, 60, 70}, "MATCH INODE\nMATCH ATIME\nMATCH CTIME\nMATCH MTIME\n0"},
+      {{8, false, 50, 60, 70}, "INODE : 7!=8\nMATCH ATIME\nMATCH CTIME\nMATCH MTIME\n2"},
+      {{7, false, 50, 60, 71}, "MATCH INODE\nMATCH ATIME\nCTIME : 70!=71\nMATCH MTIME\n2"},
+      {{8, false, 51, 60, 70}, "INODE : 7!=8\nATIME : 50!=51\nMATCH CTIME\nMATCH MTIME\n3"},
+      {{7, false, 50, 61, 70}, "MATCH INODE\nMATCH ATIME\nMATCH CTIME\nMTIME : 60!=61\n3"},
+      {{9, true, 50, 60, 70}, "MATCH INODE\nMATCH ATIME\nMATCH CTIME\nMATCH MTIME\n0"}};
   for (const auto& [status, verdict] : cases) {
     std::istringstream in(smallGame + "FILE<\n" + (status.inodeMadeUp ? "0" : "7") +
-                          "\t1700000000\t123456789\t99\n>\n");
+                          "\t50\t60\t70\n>\n");
     int result = 0;
     std::string said = Trace([&] { result = SaveFile().FindState(in, &status); });
     EXPECT_EQ(said.substr(said.find("MATCH ACT\n") + 10) + std::to_string(result), verdict);
