@@ -20,7 +20,7 @@
 // A sound 2 x 2 game: one bomb, marked; one safe cell open.
 const std::string smallGame = "STATE<\n2\t2\t10\t1\t8\t1\t0\t55\t4\n>\nBOARD<\n"
                               "0\t0\t2\t1\t1\n1\t0\t0\t0\t1\n0\t1\t1\t0\t1\n1\t1\t1\t0\t1\n>\n";
-const std::string stamp = "FILE<\n@INO\t1700000000\t123456789\t@BIRTH\n>\n";
+const std::string stamp = "FILE<\n7\t1700000000\t123456789\t0\n>\n";
 
 static std::string Edited(std::string text, const std::string& from, const std::string& to) {
   return text.replace(text.find(from), from.size(), to);
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(, DiskTest,
 
 // A save verifies after a remount and other look-ups; a copy and a same-second edit do not.
 TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
-  replay::WriteSave(smallGame + stamp);
+  replay::WriteAll(replay::saveName, smallGame + stamp);
   Load();
   EXPECT_EQ(Trace([this] { saveFile.SaveState(table); }), "WRITE\n55\n2\n");
   EXPECT_EQ(replay::ReadAll(replay::saveName).substr(0, smallGame.size() + 6),
@@ -145,7 +145,7 @@ TEST_P(DiskTest, NothingDoneIsLostToAPowerCutAndNoGameIsResumedTwice) {
     what();
     EXPECT_EQ(chdir("../disk") + umount2("../c", 0), 0);
   };
-  replay::WriteSave(smallGame + stamp);
+  replay::WriteAll(replay::saveName, smallGame + stamp);
   Load();
   Trace([this] { EXPECT_EQ(saveFile.SaveState(table), 0); });
   inCopy([this] { EXPECT_EQ(Find(), 0) << said; });
@@ -185,7 +185,7 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLoadIntoAWholeBoard) {
       {"ERROR BOARD PLACE 0\nERROR BOARD PLACE 1\n",
        "0\t0\t2\t1\t1\n1\t0\t0\t0\t1",
        {"1\t0\t0\t0\t1\n0\t0\t2\t1\t1"}},
-      {"ERROR FILE \n", "@INO\t1700000000\t123456789\t@BIRTH", {"1\t2"}},
+      {"ERROR FILE \n", "7\t1700000000\t123456789\t0", {"1\t2"}},
       {"ERROR BOARD VALUE 1\n",
        "1\t0\t0\t0\t1",
        {"1\t0\t3\t0\t1", "1\t0\t-1\t0\t1", "1\t0\t1\t2\t1", "1\t0\t0\t0\t9", "1\t0\t1\t0\t-1"}},
@@ -196,7 +196,7 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLoadIntoAWholeBoard) {
       {"UNKNOWN MODE\n", "55\t4", {"55\t0", "55\t5"}}};
   for (const auto& [why, from, tos] : cases)
     for (const char* to : tos) {
-      replay::WriteSave(Edited(smallGame + stamp, from, to));
+      replay::WriteAll(replay::saveName, Edited(smallGame + stamp, from, to));
       EXPECT_EQ(Find(), 4) << why;
       EXPECT_NE((said + Load()).find(why), std::string::npos) << to;
       for (int i = 0; i < MineTable::CAPACITY; i++)
