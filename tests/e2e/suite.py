@@ -6,8 +6,8 @@ Usage: suite.py PATH/TO/velmine [unittest arguments]. Needs Xvfb and xdotool."""
 
 import gettext
 import os
+import pathlib
 import re
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -55,10 +55,9 @@ class Playing(unittest.TestCase):
                                 stderr=subprocess.DEVNULL)
         self.addCleanup(end, xvfb)
         os.close(write_end)
+        self.env = {k: v for k, v in os.environ.items() if k not in ("XAUTHORITY", "LANGUAGE")}
         with os.fdopen(read_end) as numbers:
-            self.env = dict(os.environ, DISPLAY=":" + numbers.readline().strip())
-        self.env.pop("XAUTHORITY", None)
-        self.env.pop("LANGUAGE", None)
+            self.env["DISPLAY"] = ":" + numbers.readline().strip()
 
     def xdotool(self, *args):
         return subprocess.run(["xdotool", *args], env=self.env, stdin=subprocess.DEVNULL,
@@ -88,8 +87,7 @@ class Playing(unittest.TestCase):
                      str(GRID_Y + (2 * col + 1) * self.height // 20), "click", str(button))
 
     def lines(self):
-        with open(self.trace, errors="replace") as trace:
-            return trace.read().splitlines()
+        return pathlib.Path(self.trace).read_text(errors="replace").splitlines()
 
     def wait_line(self, line, since=0):
         wait_until("the trace line %s" % line, lambda: line in self.lines()[since:])
@@ -114,8 +112,7 @@ class Playing(unittest.TestCase):
         played = {}
         for locale in LOCALES:
             with self.subTest(locale=locale):
-                self.workdir = tempfile.mkdtemp(prefix="velmine-e2e-")
-                self.addCleanup(shutil.rmtree, self.workdir, True)
+                self.workdir = self.enterContext(tempfile.TemporaryDirectory(prefix="velmine-e2e-"))
                 self.trace = os.path.join(self.workdir, "trace")
                 open(self.trace, "w").close()
                 self.locale = locale
@@ -137,8 +134,7 @@ class Playing(unittest.TestCase):
         self.keys("SAVE", "Return")
         self.assertEqual(self.game.wait(PATIENCE), 0)
         self.assertIn("Quit", self.lines()[since:])
-        with open(os.path.join(self.workdir, "MINE_SAVE.data")) as saved:
-            saved = saved.read()
+        saved = pathlib.Path(self.workdir, "MINE_SAVE.data").read_text()
         # Its state line, then its cells by (across, down): state, bomb, count.
         rows = [[int(v) for v in line.split("\t")] for line in saved.split("\n")
                 if re.fullmatch(r"-?\d+(\t-?\d+)*", line)]
@@ -161,8 +157,7 @@ class Playing(unittest.TestCase):
         self.keys("NAME", "Return")
         # The record is on the disk once the list is read back after it.
         self.wait_line("OK! MATCH LIST", self.wait_line("[ob7x]", since))
-        with open(os.path.join(self.workdir, "MINE_SCORE.data")) as scores:
-            record = scores.read()
+        record = pathlib.Path(self.workdir, "MINE_SCORE.data").read_text()
         fields = record.split("\t")
         across, down, nbomb, tenths, mode, stamp = (int(v) for v in fields[1:7])
         self.assertEqual((across, down, nbomb, mode, fields[8:]),
