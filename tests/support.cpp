@@ -1,10 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support.h"
 
-#include <cstring>
-#include <filesystem>
-#include <unistd.h>
-
 namespace {
 
 // The directory of the test in progress: a test that ends the program never reaches TearDown.

@@ -1,24 +1,56 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by every test program: main() starts the toolkit and fails a test that ends the program;
 // fixtures give a fresh working directory and a board; helpers drive the game and read its windows.
+// It includes what the tests use, the game's headers and the system's, once for all.
 #ifndef VELMINE_TESTS_SUPPORT_H
 #define VELMINE_TESTS_SUPPORT_H
 
+#include "aboutdialog.h"
 #include "common.h"
+#include "intl.h"
+#include "loaddialog.h"
+#include "menu.h"
 #include "namedialog.h"
+#include "savedialog.h"
 #include "savefile.h"
 #include "scoredialog.h"
+#include "setgrid.h"
 #include "timer.h"
+#include "vbox.h"
+#include "window.h"
 #include "xpm/image.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <gtkmm/button.h>
 #include <gtkmm/entry.h>
+#include <gtkmm/label.h>
+#include <gtkmm/menu.h>
+#include <gtkmm/messagedialog.h>
+#include <gtkmm/scrollbar.h>
+#include <gtkmm/spinbutton.h>
+#include <gtkmm/statusbar.h>
 
 #include <algorithm>
 #include <climits>
+#include <clocale>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 #include <iostream>
+#include <linux/magic.h>
+#include <regex>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/wait.h>
+#include <tuple>
+#include <unistd.h>
 #include <vector>
 
 class TempDirTest : public ::testing::Test {

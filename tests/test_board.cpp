@@ -2,12 +2,6 @@
 // The rules, a new game's cells, the board in view. Needs a display; runs in a temporary directory.
 #include "support.h"
 
-#include "savefile.h"
-#include "window.h"
-
-#include <cstdlib>
-#include <sys/resource.h>
-
 namespace {
 
 bool Near(const MineTable* t, int a, int b) {

@@ -2,14 +2,6 @@
 // A win recorded on a full disk, and failed saves. Needs a display; runs in a temporary directory.
 #include "support.h"
 
-#include "savedialog.h"
-
-#include <gtkmm/messagedialog.h>
-
-#include <csignal>
-#include <sys/resource.h>
-#include <unistd.h>
-
 using FaultTest = BoardTest;
 
 // A file size limit stands in for the full disk: the player is told before the table opens,

@@ -3,23 +3,6 @@
 // each shipped language: every text a player reads is translated, and none is cut.
 #include "support.h"
 
-#include "aboutdialog.h"
-#include "intl.h"
-#include "loaddialog.h"
-#include "menu.h"
-#include "savedialog.h"
-#include "setgrid.h"
-#include "vbox.h"
-#include "window.h"
-
-#include <gtk/gtk.h>
-#include <gtkmm/label.h>
-
-#include <clocale>
-#include <regex>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
 
 // What of a text came from no catalogue is what is left without its marked pieces, innermost first

@@ -2,21 +2,6 @@
 // Saved games on coarse-timed file systems, and damaged ones. Needs a display; runs in a temp dir.
 #include "support.h"
 
-#include "vbox.h"
-#include "window.h"
-
-#include <gtkmm/label.h>
-#include <gtkmm/scrollbar.h>
-
-#include <csignal>
-#include <linux/magic.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/prctl.h>
-#include <sys/statfs.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 // A sound 2 x 2 game: one bomb, marked; one safe cell open.
 const std::string smallGame = "STATE<\n2\t2\t10\t1\t8\t1\t0\t55\t4\n>\nBOARD<\n"
                               "0\t0\t2\t1\t1\n1\t0\t0\t0\t1\n0\t1\t1\t0\t1\n1\t1\t1\t0\t1\n>\n";

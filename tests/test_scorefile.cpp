@@ -2,8 +2,6 @@
 // The score list and MINE_SCORE.data. Needs a display; runs in a temporary working directory.
 #include "support.h"
 
-#include <clocale>
-
 class ScoreFileTest : public BoardTest {
 protected:
   std::string Read() {

@@ -2,19 +2,6 @@
 // The main window, its menu, clock and dialogs. Needs a display; runs in a temporary directory.
 #include "support.h"
 
-#include "loaddialog.h"
-#include "setgrid.h"
-#include "vbox.h"
-#include "window.h"
-
-#include <gtkmm/label.h>
-#include <gtkmm/menu.h>
-#include <gtkmm/scrollbar.h>
-#include <gtkmm/spinbutton.h>
-#include <gtkmm/statusbar.h>
-
-#include <tuple>
-
 namespace {
 
 std::string Label(Gtk::Widget* top) {
