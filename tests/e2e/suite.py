@@ -139,9 +139,6 @@ class Playing(unittest.TestCase):
         rows = [[int(v) for v in line.split("\t")] for line in saved.split("\n")
                 if re.fullmatch(r"-?\d+(\t-?\d+)*", line)]
         state, cells = rows[0], {(cell[0], cell[1]): cell[2:] for cell in rows[1:-1]}
-        # The opened cell and its neighbours hold no bomb, so they all open.
-        self.assertEqual({cells[(r, c)][0] for r in range(3, 6) for c in range(3, 6)}, {0})
-        self.assertEqual(([state[i] for i in (0, 1, 2, 8)], len(cells)), ([10, 10, 10, 1], 100))
         self.assertGreater(state[7], 0, "the clock did not run")
 
         since = self.start()
