@@ -51,7 +51,8 @@ TEST_F(FaultTest, AWinOnAFullDiskIsToldAndKeepsEveryScore) {
             std::make_tuple(0, 101, std::string("eve")));
 }
 
-// Each is told in a message that holds the clock until closed; no file is left; play goes on.
+// Each is told in a message, with its icon, that holds the clock until closed; no file is left;
+// play goes on.
 TEST_F(FaultTest, AFailedSaveIsToldAndPlayGoesOn) {
   SaveFile saveFile;
   table->CreateTable();
@@ -67,15 +68,15 @@ TEST_F(FaultTest, AFailedSaveIsToldAndPlayGoesOn) {
     std::string trace =
         Trace([&] { ButtonIn(new SaveDialog(table, &saveFile, &timer), "Ok")->clicked(); });
     Gtk::MessageDialog* told = Shown<Gtk::MessageDialog>("NOT SAVED").at(0);
-    std::vector<int> seen = {trace.find("SAVE FALSED\n") != std::string::npos,
-                             told->property_secondary_text().get_value().find(why) !=
-                                 std::string::npos,
-                             gtk_grab_get_current() == GTK_WIDGET(told->gobj()), timer.timeFlag};
+    std::vector<int> seen = {
+        trace.find("SAVE FALSED\n") != std::string::npos,
+        told->property_secondary_text().get_value().find(why) != std::string::npos,
+        gtk_grab_get_current() == GTK_WIDGET(told->gobj()), timer.timeFlag, bool(told->get_icon())};
     ButtonIn(told, "gtk-ok")->clicked();
     seen.insert(seen.end(), {gtk_grab_get_current() == nullptr, timer.timeFlag,
                              static_cast<int>(Shown<Gtk::MessageDialog>().size()),
                              (access(replay::saveName, F_OK) != 0) == gone});
-    EXPECT_EQ(seen, std::vector<int>({1, 1, 1, 0, 1, 1, 0, 1})) << trace;
+    EXPECT_EQ(seen, std::vector<int>({1, 1, 1, 0, 1, 1, 1, 0, 1})) << trace;
     rmdir("MINE_SAVE.data");
   }
   table->MissCount = 0;
