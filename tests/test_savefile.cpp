@@ -162,6 +162,7 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLoadIntoAWholeBoard) {
   // What is told, the text replaced, and what replaces it.
   const std::tuple<const char*, const char*, std::vector<const char*>> cases[] = {
       {"!=2x2\n", "1\t1\t1\t0\t1\n", {""}},
+      {"FILL BOARD 1\n2\t2\t10\n", "1\t1\t1\t0\t1\n", {""}}, // the slot left filled, the mode set
       {"ERROR BOARD 1\n", "1\t0\t0\t0\t1\n", {"1\t0\t0\t0\n"}},
       {"WRONG BOARD ELEMENTS\n", "0\t1\t1\t0\t1\n", {"0\t1\t1\n"}},
       {"WRONG BOMBCOUNT :0!=1\nWRONG MISSCOUNT :1!=0\nWRONG BOMB :2!=1\n",
