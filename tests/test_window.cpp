@@ -84,9 +84,11 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
     ButtonIn(load, "Ok")->clicked();
     EXPECT_EQ(window->timer->timeFlag, sound ? 1 : 0);
   }
-  LoadDialog* unknown = new LoadDialog(window->timer, -1); // a code with no message shows none
-  EXPECT_EQ(Label(unknown), "");
-  ButtonIn(unknown, "Ok")->clicked();
+  for (int code : {-1, 6}) { // a code with no message, on either side, shows none
+    LoadDialog* unknown = new LoadDialog(window->timer, code);
+    EXPECT_EQ(Label(unknown), "");
+    ButtonIn(unknown, "Ok")->clicked();
+  }
 }
 
 // Stray keys, then each command on a game (no menu: the close box), Save on a waiting board too.
