@@ -7,6 +7,7 @@
 
 #include "aboutdialog.h"
 #include "common.h"
+#include "filesync.h"
 #include "intl.h"
 #include "loaddialog.h"
 #include "menu.h"

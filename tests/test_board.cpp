@@ -268,6 +268,12 @@ TEST_F(ShownBoardTest, CellsComingIntoViewShowThePlayAsItIs) {
   table->board[4999]->grab_focus();
   ExpectShown(0, 0);
   EXPECT_EQ(window->get_focus(), table->board[4999]);
+  // Grown by a cell at the far end, the window brings one more line into view and loses none.
+  Gtk::Allocation line = table->board[0]->get_allocation();
+  for (auto [wider, taller] : {std::pair(0, 0), {line.get_width(), 0}, {0, line.get_height()}}) {
+    window->resize(window->get_width() + wider, window->get_height() + taller);
+    ExpectShown(1, 1);
+  }
   window->resize(1000, 700);
   ExpectShown(0.5, 0.5);
   // A board left is never seen again; its windows go at once, its grid and cells once the new

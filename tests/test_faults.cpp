@@ -26,9 +26,9 @@ TEST_F(FaultTest, AWinOnAFullDiskIsToldAndKeepsEveryScore) {
     NameDialog* dialog = Shown<NameDialog>().at(0);
     Gtk::Entry* entry = ShownIn<Gtk::Entry>(dialog).at(0);
     int end = 0;
-    for (std::string chunk : {"Z", "7", "a\tb", "idaidaida"})
+    for (std::string chunk : {"Z", "`", "{", "/", ":", "a\tb", "0", "9", "z", "aidaida"})
       entry->insert_text(chunk, chunk.size(), end);
-    EXPECT_EQ(entry->get_text(), "7idaidai");
+    EXPECT_EQ(entry->get_text(), "09zaidai");
     EXPECT_TRUE(CloseRequest(dialog));
     ButtonIn(dialog, "Ok")->clicked();
   });
@@ -82,4 +82,6 @@ TEST_F(FaultTest, AFailedSaveIsToldAndPlayGoesOn) {
   table->MissCount = 0;
   EXPECT_TRUE(Press(table, 27, 3));
   EXPECT_EQ(table->BombCount, 1);
+  // A file that cannot be forced to disk is told by name.
+  EXPECT_EQ(Trace([] { EXPECT_EQ(SyncFile("gone"), ENOENT); }), "CAN'T SYNC gone\n");
 }

@@ -205,12 +205,14 @@ TEST(SaveCheckTest, TheStampIsJudgedByTheFilesStatus) {
       {{7, false, 50, 60, 71}, "MATCH INODE\nMATCH ATIME\nCTIME : 70!=71\nMATCH MTIME\n2"},
       {{8, false, 51, 60, 70}, "INODE : 7!=8\nATIME : 50!=51\nMATCH CTIME\nMATCH MTIME\n3"},
       {{7, false, 50, 61, 70}, "MATCH INODE\nMATCH ATIME\nMATCH CTIME\nMTIME : 60!=61\n3"},
-      {{9, true, 50, 60, 70}, "MATCH INODE\nMATCH ATIME\nMATCH CTIME\nMATCH MTIME\n0"}};
+      {{9, true, 50, 60, 70}, "MATCH INODE\nMATCH ATIME\nMATCH CTIME\nMATCH MTIME\n0"},
+      {{-1, false, 50, 60, 70}, "CAN'T GET MINE_SAVE.data\n1"}}; // no status to be had
   for (const auto& [status, verdict] : cases) {
     std::istringstream in(smallGame + "FILE<\n" + (status.inodeMadeUp ? "0" : "7") +
                           "\t50\t60\t70\n>\n");
     int result = 0;
-    std::string said = Trace([&] { result = SaveFile().FindState(in, &status); });
+    std::string said =
+        Trace([&] { result = SaveFile().FindState(in, status.inode < 0 ? 0 : &status); });
     EXPECT_EQ(said.substr(said.find("MATCH ACT\n") + 10) + std::to_string(result), verdict);
   }
 }

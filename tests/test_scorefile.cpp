@@ -58,7 +58,7 @@ TEST_F(ScoreFileTest, ReadingKeepsExactlyTheValidLines) {
       "7\t10\t10\t10\t250\t1\t0\t578\tok\n\n7\t10\t10\t10\t350\t1\t0\t578\tok\n"
       "1\t10\t10\t10\t250\t1\t0\t" +
           std::to_string(360 + 255 * 'x') + "\t" + std::string(255, 'x') + "\n" +
-          std::string(100000, '\t') +
+          std::string(100000, '\t') + "\n" + std::string(10, '\t') + std::string(60, 'x') +
           "\n1\t10\t10\t10\t250\t1\t0\t337\t\xe9t\xe9\n3\t10\t10\t10\t250\t1\t0\t357\t\xff\xfe\n"
           "1\t10\t10\t10\t250\t1\t0\t555\ta\0b\n"s +
           "2\t10\t10\t10\t250\t1\t0\t573\tcr\r\n\r\n3\t10\t10\t10\t250\t1\t0\t586\tcr\r\n"
@@ -67,8 +67,8 @@ TEST_F(ScoreFileTest, ReadingKeepsExactlyTheValidLines) {
           "1\t4294967306\t10\t10\t250\t1\t0\t667\tbob\n"
           "99999999999999999999\t10\t10\t10\t250\t1\t-99999999999999999999\t666\tbig\ntail");
   EXPECT_NE(Read().find("WRONG SCORE ELEMENT\nWRONG SCORE VALUE_8\nWRONG SCORE ELEMENT\n"
-                        "WRONG SCORE ELEMENT\nWRONG SCORE ELEMENT\nWRONG SCORE VALUE_8\n"
-                        "WRONG SCORE VALUE_8\nNUM :16\n"),
+                        "WRONG SCORE ELEMENT\nWRONG SCORE ELEMENT\nWRONG SCORE ELEMENT\n"
+                        "WRONG SCORE VALUE_8\nWRONG SCORE VALUE_8\nNUM :17\n"),
             std::string::npos);
   EXPECT_EQ(Names(),
             (std::vector<std::string>{"bob", "ok", "\xe9t\xe9", "\xff\xfe", std::string("a\0b", 3),
