@@ -82,6 +82,5 @@ TEST_F(FaultTest, AFailedSaveIsToldAndPlayGoesOn) {
   table->MissCount = 0;
   EXPECT_TRUE(Press(table, 27, 3));
   EXPECT_EQ(table->BombCount, 1);
-  // A file that cannot be forced to disk is told by name.
   EXPECT_EQ(Trace([] { EXPECT_EQ(SyncFile("gone"), ENOENT); }), "CAN'T SYNC gone\n");
 }
