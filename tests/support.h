@@ -42,7 +42,6 @@
 #include <functional>
 #include <iostream>
 #include <linux/magic.h>
-#include <regex>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/prctl.h>

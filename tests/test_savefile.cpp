@@ -97,6 +97,8 @@ TEST_P(DiskTest, SavesResumeAndCopiesAndEditsAreRefused) {
   EXPECT_EQ(said, "LOAD STATE\nFIND:OPEN MINE_SAVE.data\nMATCH BOMBCOUNT\nMATCH MISSCOUNT\n"
                   "MATCH BOMB\nMODE :4\nMATCH ACT\nMATCH INODE\nMATCH ATIME\nMATCH CTIME\n"
                   "MATCH MTIME\n");
+  EXPECT_EQ(Load(), "LOAD STATE\nOPEN MINE_SAVE.data\nMATCH INODE\nMATCH ATIME\nMATCH CTIME\n"
+                    "MATCH MTIME\nOK FILE ELEMENT\n");
   // FAT through FUSE forgets a renamed file's times, loses a truncated one's clusters and makes
   // inode numbers up: there files go by name, and a copy keeping the times passes. Then an edit.
   const std::string put = fuse ? " && rm MINE_SAVE.data && " : " && ";
