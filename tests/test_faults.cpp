@@ -20,7 +20,7 @@ TEST_F(FaultTest, AWinOnAFullDiskIsToldAndKeepsEveryScore) {
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &free), 0);
   rlimit full = {kept.size() + 10, free.rlim_max};
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
-  Trace([&] {
+  std::string said = Trace([&] {
     for (int bomb : {3, 27, 58, 99})
       Press(table, bomb, 3);
     NameDialog* dialog = Shown<NameDialog>().at(0);
@@ -33,6 +33,7 @@ TEST_F(FaultTest, AWinOnAFullDiskIsToldAndKeepsEveryScore) {
     ButtonIn(dialog, "Ok")->clicked();
   });
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &free), 0);
+  EXPECT_NE(said.find("CLEAR!\nno delete\nOk...\n[09zaidai]\n"), std::string::npos) << said;
   Gtk::MessageDialog* told = Shown<Gtk::MessageDialog>("NOT RECORDED").at(0);
   EXPECT_NE(told->property_secondary_text().get_value().find("The disk is full."),
             std::string::npos);

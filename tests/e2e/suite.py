@@ -39,11 +39,7 @@ def wait_until(what, probe):
 
 def end(proc):
     proc.terminate()
-    try:
-        proc.wait(2)
-    except subprocess.TimeoutExpired:
-        proc.kill()
-        proc.wait()
+    proc.wait(PATIENCE)
 
 
 class Playing(unittest.TestCase):
