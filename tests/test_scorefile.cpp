@@ -31,7 +31,7 @@ TEST_F(ScoreFileTest, AnyBoardIsScoredAndAFileInTheWayIsTold) {
   for (const auto& c : cases)
     EXPECT_EQ(scores.CalcScore(c[0], c[1], c[2], c[3]), c[4]) << c[3];
   ASSERT_EQ(mkdir("MINE_SCORE.data", 0755), 0);
-  EXPECT_NE(Read().find("CAN'T OPEN MINE_SCORE.data\n"), std::string::npos);
+  EXPECT_EQ(Read(), "SCORE ALL DELETE!\nCAN'T OPEN MINE_SCORE.data\n");
   EXPECT_EQ(Write("bob"),
             "SCORE:555 SEC/30:18 RATE:1000 BOMB^3/2:10\nCAN'T WRITE MINE_SCORE.data\n");
 }
