@@ -34,9 +34,11 @@ struct RulesTest : BoardTest {
 };
 
 TEST_F(RulesTest, FirstOpeningDrawsAroundAClearedBlockAndCountsEveryCell) {
-  const int shapes[][3] = {{10, 10, 35}, {10, 10, 100}, {2, 9, 100}, {30, 20, 35}};
+  const int shapes[][3] = {{10, 10, 35}, {10, 10, 100}, {2, 9, 100}, {30, 20, 35},
+                           {12, 10, 10}, {12, 15, 15},  {12, 20, 20}};
   for (const auto& shape : shapes) {
     table->ReCreate(shape[0], shape[1], shape[2], 6);
+    EXPECT_EQ(table->mode, 4); // no preset, though the last three have one's cells down and share
     for (int opened : {0, Cells() - 1, Cells() / 2}) {
       SCOPED_TRACE(testing::Message() << shape[0] << "x" << shape[1] << " at " << opened);
       table->KeepCreate();
