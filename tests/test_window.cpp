@@ -79,8 +79,8 @@ TEST_F(WindowTest, StartUpResumesASoundSaveOnceAndRefusesTheRest) {
               sound ? "Free  : 12 x 9  bomb 30 %" : "Beginner  : 10 x 10  bomb 10 %");
     Gtk::Window* load = Shown<Gtk::Window>("LOAD").at(0);
     EXPECT_EQ(Label(load), message);
-    EXPECT_EQ(std::vector<int>({table->startFlag, window->timer->timeFlag}),
-              std::vector<int>({sound, 0}));
+    EXPECT_EQ(std::vector<int>({table->startFlag, window->timer->timeFlag, load->get_resizable()}),
+              std::vector<int>({sound, 0, 0}));
     ButtonIn(load, "Ok")->clicked();
     EXPECT_EQ(window->timer->timeFlag, sound ? 1 : 0);
   }
