@@ -130,7 +130,7 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
     Settle();
   });
   int across = 0, down = 0;
-  std::sscanf(built.c_str() + built.find("width="), "width=%d,height=%d", &across, &down);
+  std::sscanf(built.substr(built.find("width=")).c_str(), "width=%d,height=%d", &across, &down);
   EXPECT_EQ(built.substr(built.size() - 7), "CHANGE\n"); // the fit is traced
   for (const auto& [menu, entry, said, shows, button, closing] : commands)
     for (int path = 0; path < (button.empty() ? 1 : 4); path++) {
