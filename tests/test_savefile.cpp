@@ -163,6 +163,7 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLoadIntoAWholeBoard) {
       {"FILL BOARD 1\n2\t2\t10\n", "1\t1\t1\t0\t1\n", {""}}, // the slot left filled, the mode set
       {"ERROR BOARD 1\n", "1\t0\t0\t0\t1\n", {"1\t0\t0\t0\n"}},
       {"WRONG BOARD ELEMENTS\n", "0\t1\t1\t0\t1\n", {"0\t1\t1\n"}},
+      {"WRONG BOARD PLACE\n", "0\t1\t1\t0\t1\n", {"2\t0\t1\t0\t1\n"}}, // a row past the board
       {"WRONG BOMBCOUNT :0!=1\nWRONG MISSCOUNT :1!=0\nWRONG BOMB :2!=1\n",
        "2\t2\t10\t1\t8\t1\t0",
        {"2\t2\t10\t2\t8\t0\t1"}},
