@@ -83,7 +83,7 @@ TEST_F(ScoreFileTest, WrittenNamesReadBackAsMeant) {
   std::setlocale(LC_ALL, "C");
   replay::WriteAll(replay::scoreName, "1\t10\t10\t10\t1\t1\t1\t208\ta"); // its last line unended
   // A cut at a character boundary looks back three bytes at most, UTF-8 or not.
-  for (Glib::ustring name : {utf8, std::string("b\to\nb\r\x01\x7f\xc2\x85!"), longName,
+  for (Glib::ustring name : {utf8, std::string("b\to\nb\r\x01\x7f\xc2\x80!\xc2\x9f"), longName,
                              std::string("\xf0\x9f"), std::string(), std::string(300, '\x80')})
     EXPECT_NO_THROW(Trace([&] { scores.WriteFile(10, 10, 10, 250, 1, name); }));
   EXPECT_NE(Read().find("NUM :7\n"), std::string::npos);
