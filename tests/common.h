@@ -29,8 +29,7 @@ inline void WriteAll(const char* path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// A mouse button pressed, or released, on a cell through the cell's own signal, as the toolkit
-// sends it. Whether a handler claimed the event.
+// A mouse button pressed, or released, on a cell as the toolkit sends it; whether it was claimed.
 inline bool ButtonEvent(MineTable* table, int index, unsigned button, GdkEventType type) {
   GdkEventButton event = GdkEventButton();
   event.type = type;
@@ -41,8 +40,7 @@ inline bool ButtonEvent(MineTable* table, int index, unsigned button, GdkEventTy
   return handled;
 }
 
-// Lets the toolkit finish what closed windows and freed widgets left for its main loop, as the
-// game's own loop would; without it each input would leave some memory behind.
+// Lets the main loop finish what closed windows and freed widgets left, else memory stays behind.
 inline void Settle() {
   while (Gtk::Main::events_pending())
     Gtk::Main::iteration(false);

@@ -15,9 +15,11 @@ void TempDirTest::SetUp() {
   ASSERT_NE(mkdtemp(pattern), nullptr);
   dir = liveDir = pattern;
   ASSERT_EQ(chdir(dir.c_str()), 0);
+  files = OpenFiles();
 }
 
 void TempDirTest::TearDown() {
+  EXPECT_EQ(OpenFiles(), files); // none left open
   ASSERT_EQ(chdir(oldDir.c_str()), 0);
   std::filesystem::remove_all(dir);
   liveDir.clear();

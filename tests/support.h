@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by every test program: main() starts the toolkit and fails a test that ends the program;
 // fixtures give a fresh working directory and a board; helpers drive the game and read its windows.
-// It includes what the tests use, the game's headers and the system's, once for all.
 #ifndef VELMINE_TESTS_SUPPORT_H
 #define VELMINE_TESTS_SUPPORT_H
 
@@ -41,14 +40,10 @@
 #include <filesystem>
 #include <functional>
 #include <iostream>
-#include <linux/magic.h>
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/statfs.h>
-#include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
 #include <vector>
@@ -58,9 +53,14 @@ protected:
   void SetUp() override;
   void TearDown() override;
 
+  static long OpenFiles() {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+  }
+
   std::string dir;
 
 private:
+  long files = 0;
   std::string oldDir;
 };
 
@@ -112,11 +112,20 @@ inline Gtk::Button* ButtonIn(Gtk::Widget* window, const Glib::ustring& label) {
   return nullptr;
 }
 
-// The close box: a delete request as the window manager sends it. Whether a handler took it.
+// The close box as the main loop takes it, destroying a window no handler kept. Whether it stays.
 inline bool CloseRequest(Gtk::Window* window) {
   GdkEvent event = {};
   event.any = {GDK_DELETE, window->get_window()->gobj(), TRUE};
-  return gtk_widget_event(GTK_WIDGET(window->gobj()), &event);
+  gtk_main_do_event(&event);
+  std::vector<Gtk::Window*> shown = Shown<Gtk::Window>();
+  return std::count(shown.begin(), shown.end(), window) > 0;
+}
+
+// What a window asks of the window manager, as digits: modal, resizable, kept above, placement.
+inline int Hints(Gtk::Window* window) {
+  return window->get_modal() * 1000 + window->get_resizable() * 100 +
+         bool(gdk_window_get_state(window->get_window()->gobj()) & GDK_WINDOW_STATE_ABOVE) * 10 +
+         window->property_window_position().get_value();
 }
 
 // A mouse button pressed or released on a cell; whether a handler claimed it.

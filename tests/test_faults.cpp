@@ -29,7 +29,7 @@ TEST_F(FaultTest, AWinOnAFullDiskIsToldAndKeepsEveryScore) {
     for (std::string chunk : {"Z", "`", "{", "/", ":", "a\tb", "0", "9", "z", "aidaida"})
       entry->insert_text(chunk, chunk.size(), end);
     EXPECT_EQ(entry->get_text(), "09zaidai");
-    EXPECT_TRUE(CloseRequest(dialog));
+    EXPECT_EQ(std::make_pair(CloseRequest(dialog), Hints(dialog)), std::make_pair(true, 11));
     ButtonIn(dialog, "Ok")->clicked();
   });
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &free), 0);
@@ -52,8 +52,7 @@ TEST_F(FaultTest, AWinOnAFullDiskIsToldAndKeepsEveryScore) {
             std::make_tuple(0, 101, std::string("eve")));
 }
 
-// Each is told in a message, with its icon, that holds the clock until closed; no file is left;
-// play goes on.
+// Each told in a message with its icon, holding the clock until closed; no file left; play goes on.
 TEST_F(FaultTest, AFailedSaveIsToldAndPlayGoesOn) {
   SaveFile saveFile;
   table->CreateTable();
@@ -69,15 +68,18 @@ TEST_F(FaultTest, AFailedSaveIsToldAndPlayGoesOn) {
     std::string trace =
         Trace([&] { ButtonIn(new SaveDialog(table, &saveFile, &timer), "Ok")->clicked(); });
     Gtk::MessageDialog* told = Shown<Gtk::MessageDialog>("NOT SAVED").at(0);
-    std::vector<int> seen = {
-        trace.find("SAVE FALSED\n") != std::string::npos,
-        told->property_secondary_text().get_value().find(why) != std::string::npos,
-        gtk_grab_get_current() == GTK_WIDGET(told->gobj()), timer.timeFlag, bool(told->get_icon())};
+    std::vector<int> seen = {trace.find("SAVE FALSED\n") != std::string::npos,
+                             told->property_secondary_text().get_value().find(why) !=
+                                 std::string::npos,
+                             gtk_grab_get_current() == GTK_WIDGET(told->gobj()),
+                             timer.timeFlag,
+                             bool(told->get_icon()),
+                             Hints(told)};
     ButtonIn(told, "gtk-ok")->clicked();
     seen.insert(seen.end(), {gtk_grab_get_current() == nullptr, timer.timeFlag,
                              static_cast<int>(Shown<Gtk::MessageDialog>().size()),
                              (access(replay::saveName, F_OK) != 0) == gone});
-    EXPECT_EQ(seen, std::vector<int>({1, 1, 1, 0, 1, 1, 1, 0, 1})) << trace;
+    EXPECT_EQ(seen, std::vector<int>({1, 1, 1, 0, 1, 1013, 1, 1, 0, 1})) << trace;
     rmdir("MINE_SAVE.data");
   }
   table->MissCount = 0;
