@@ -15,7 +15,6 @@ void TempDirTest::SetUp() {
   ASSERT_NE(mkdtemp(pattern), nullptr);
   dir = liveDir = pattern;
   ASSERT_EQ(chdir(dir.c_str()), 0);
-  files = OpenFiles();
 }
 
 void TempDirTest::TearDown() {
@@ -41,8 +40,7 @@ int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   // Death tests re-run the program, not fork one holding an X connection; their exit is the result.
   testing::GTEST_FLAG(death_test_style) = "threadsafe";
-  // Quit and Save call exit(0): reached by mistake mid-test, they would pass and skip every later
-  // test.
+  // Quit and Save call exit(0): reached by mistake mid-test, they would skip every later test.
   std::atexit([] {
     std::error_code ignored;
     if (!liveDir.empty())

@@ -60,7 +60,7 @@ protected:
   std::string dir;
 
 private:
-  long files = 0;
+  const long files = OpenFiles(); // as the test starts
   std::string oldDir;
 };
 

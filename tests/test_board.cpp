@@ -279,8 +279,8 @@ TEST_F(ShownBoardTest, CellsComingIntoViewShowThePlayAsItIs) {
   }
   window->resize(1000, 700);
   ExpectShown(0.5, 0.5);
-  // A board left is never seen again; its windows go at once, its grid and cells once the new
-  // board is drawn, each freed once.
+  // A board left goes: its windows at once, its grid and cells once the new one is drawn, once
+  // each.
   int gone = 0;
   Gtk::Widget* box = dynamic_cast<Gtk::Bin*>(table->scrWin->get_child())->get_child();
   for (GObject* left : {G_OBJECT(table->board[0]->gobj()), G_OBJECT(table->table->gobj()),

@@ -4,9 +4,8 @@
 
 using FaultTest = BoardTest;
 
-// A file size limit stands in for the full disk: the player is told before the table opens,
-// nothing the file held is lost, and the record cut short does not fuse with the next. The name
-// is typed in chunks that the entry judges and cuts.
+// A file size limit stands in for a full disk: the player is told before the table opens, no
+// score is lost, the cut record does not fuse with the next; the name comes in chunks, cut.
 TEST_F(FaultTest, AWinOnAFullDiskIsToldAndKeepsEveryScore) {
   std::string kept;
   for (int i = 0; i < 100; i++)

@@ -179,8 +179,9 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedAndLoadIntoAWholeBoard) {
                   i < Cells() ? table->nSize : 0)
             << to << i;
     }
-  Trace([this] { EXPECT_EQ(saveFile.LoadState(table), 1); }); // gone since the check
-  Trace([this] { table->ReCreate(2, 2, 10, 3); });            // pictures too small for a saved game
+  EXPECT_EQ(Trace([this] { EXPECT_EQ(saveFile.LoadState(table), 1); }), // gone since the check
+            "LOAD STATE\nNO MINE_SAVE.data\n");
+  Trace([this] { table->ReCreate(2, 2, 10, 3); }); // pictures too small for a saved game
   EXPECT_EQ(Trace([this] { EXPECT_EQ(saveFile.SaveState(table), EINVAL); }),
             "CAN'T WRITE MINE_SAVE.data\n");
 }

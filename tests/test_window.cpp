@@ -194,8 +194,7 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
                 std::vector<int>({running, 57, static_cast<int>(parts.size()), 1}))
           << shows;
     }
-  // Made smaller than its board, the window scrolls to every cell; made large again, no bar is
-  // left.
+  // Smaller than its board, the window scrolls to every cell; large again, it shows no bar.
   Gtk::ScrolledWindow* view = table->scrWin;
   auto bars = [&](int width, int height) {
     window->resize(width, height);
@@ -235,6 +234,16 @@ TEST_F(WindowTest, TheGridDialogProposesSizesAndTakesOnlyWhatItShows) {
     spins[1]->set_value(down);
     EXPECT_EQ(spins[3]->get_value_as_int(), size) << down;
   }
+  // Reset makes the board shown; Close and the close box hide the dialog, which opens again.
+  std::string said = Trace([&] {
+    ButtonIn(dialog, "Reset")->clicked();
+    EXPECT_FALSE(CloseRequest(dialog));
+    Entry("Option", "Set Grid")->activate();
+    ButtonIn(dialog, "Close")->clicked();
+  });
+  EXPECT_EQ(said + Label(ShownIn<Gtk::Statusbar>(window).at(0)) +
+                std::to_string(Shown<Gtk::Dialog>().size()),
+            "Reset...\n12\t50\t35\ndelete...\nReturn...\nFree : 12 x 50  bomb 35 %0");
   std::tie(table->nRow, table->nCol, table->pBomb, table->nSize) = std::make_tuple(5, 200, 90, 2);
   GridDialog odd;
   odd.Create(table, window->vbox->status);
@@ -307,9 +316,7 @@ TEST(ScoreDialogTest, RowsShowRecordsSoundlyFilteredRankedAndSortedByNumbers) {
   int columns = 0;
   for (Gtk::TreeViewColumn* column : dialog->listView->get_columns())
     columns += column->get_width();
-  Gdk::Rectangle view;
-  dialog->listView->get_visible_rect(view);
-  EXPECT_LE(columns, view.get_width());
+  EXPECT_LE(columns, dialog->listView->get_allocation().get_width());
   EXPECT_EQ(toggle(dialog->beginnerCheck), "Beginner\nNO ACTIVE\n");
   EXPECT_EQ(std::vector<std::string>({rows().at(0), rows().at(29)}),
             std::vector<std::string>({"1" + all[1].substr(1), all[4]}));
