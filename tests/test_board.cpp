@@ -53,6 +53,8 @@ TEST_F(RulesTest, FirstOpeningDrawsAroundAClearedBlockAndCountsEveryCell) {
         ASSERT_FALSE(cell->bomb && (cell->state == 0 || Near(table, i, opened))) << i;
         ASSERT_TRUE(cell->state == 0 || !Near(table, i, opened)) << i;
         bombs += cell->bomb;
+        for (int j = 0; j < Cells(); j++) // the flood stops at numbered cells only
+          ASSERT_TRUE(cell->state || cell->num || !Near(table, i, j) || !table->board[j]->state);
       }
       EXPECT_EQ(std::vector<int>({table->nBomb, table->startFlag, timer.timeFlag, timer.nSec}),
                 std::vector<int>({bombs, 1, 1, 0}));
@@ -179,9 +181,9 @@ protected:
     Settle();
     Gdk::Rectangle view(h->get_value(), v->get_value(), h->get_page_size(), v->get_page_size());
     Gtk::Allocation first = table->board[0]->get_allocation();
-    // Cells draw in block windows of the cells' box, whatever the board's shape.
-    GdkWindow* box =
-        dynamic_cast<Gtk::Bin*>(table->scrWin->get_child())->get_child()->get_window()->gobj();
+    // Cells draw in block windows of the cells' box (the grid's window), whatever the board's
+    // shape.
+    GdkWindow* box = table->table->get_window()->gobj();
     shown = 0;
     for (int i = 0; i < Cells(); i++) {
       MineButton* cell = table->board[i];
@@ -204,9 +206,9 @@ protected:
                                           : open ? table->image->Number(cell->num)
                                                  : table->image->Mark(cell->state);
       ASSERT_EQ(std::vector<bool>({cell->image->get_pixbuf() == picture, cell->get_active(),
-                                   cell->get_sensitive(),
+                                   cell->get_sensitive(), cell->get_inconsistent(),
                                    gdk_window_get_parent(cell->get_window()->gobj()) == box}),
-                std::vector<bool>({true, open, !open && !ended, true}))
+                std::vector<bool>({true, open, !open && !ended, true, true}))
           << i;
     }
     EXPECT_GT(shown, 0);
@@ -279,16 +281,15 @@ TEST_F(ShownBoardTest, CellsComingIntoViewShowThePlayAsItIs) {
   }
   window->resize(1000, 700);
   ExpectShown(0.5, 0.5);
-  // A board left goes: its windows at once, its grid and cells once the new one is drawn, once
-  // each.
+  // A board left goes, each part once: its windows at once, its grid and cells once the new is
+  // drawn.
   int gone = 0;
-  Gtk::Widget* box = dynamic_cast<Gtk::Bin*>(table->scrWin->get_child())->get_child();
   for (GObject* left : {G_OBJECT(table->board[0]->gobj()), G_OBJECT(table->table->gobj()),
-                        G_OBJECT(box->get_window()->gobj())})
+                        G_OBJECT(table->table->get_window()->gobj())})
     g_object_weak_ref(
         left, [](void* n, GObject*) { ++*(int*)n; }, &gone);
-  Trace([this] { table->ReCreate(10, 10, 10, 24); });
-  ExpectShown(0, 0);
+  Trace([this] { table->ReCreate(2, 5000, 10, 4); }); // as many blocks as a board can have
+  ExpectShown(0, 1);
   EXPECT_EQ(std::vector<int>({gone, int(table->scrWin->get_vadjustment()->get_upper())}),
             std::vector<int>({3, table->table->get_allocation().get_height()}));
 }
