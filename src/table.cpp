@@ -90,17 +90,17 @@ MineTable::WindowFit MineTable::FitWindow(int gridWidth, int gridHeight) {
   WindowFit fit;
   fit.width = whole.width;
   fit.height = whole.height;
-  fit.maxWidth = fit.width + 8;
-  fit.maxHeight = fit.height + 8;
   fit.scrolls = fit.width > 800 || fit.height > 600;
   // A board cut by the cap scrolls that way, and its scroll bar takes room across, so that it
-  // does not call for the other bar too.
+  // does not call for the other bar too; the largest size leaves that room as well.
   int spacing = 0;
   scrWin->get_style_property("scrollbar-spacing", spacing);
   if (fit.width > 800)
     fit.height += spacing + scrWin->get_hscrollbar()->size_request().height;
   if (fit.height > 600)
     fit.width += spacing + scrWin->get_vscrollbar()->size_request().width;
+  fit.maxWidth = fit.width + 8;
+  fit.maxHeight = fit.height + 8;
   fit.width = std::min(fit.width, 800);
   fit.height = std::min(fit.height, 600);
   return fit;

@@ -201,8 +201,7 @@ TEST(SaveCheckTest, TheStampIsJudgedByTheFilesStatus) {
     std::istringstream in(smallGame + "FILE<\n" + (status.inodeMadeUp ? "0" : "7") +
                           "\t50\t60\t70\n>\n");
     int result = 0;
-    std::string said =
-        Trace([&] { result = SaveFile().FindState(in, status.inode < 0 ? 0 : &status); });
+    auto said = Trace([&] { result = SaveFile().FindState(in, status.inode < 0 ? 0 : &status); });
     EXPECT_EQ(said.substr(said.find("MATCH ACT\n") + 10) + std::to_string(result), verdict);
   }
 }

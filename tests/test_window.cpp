@@ -206,12 +206,14 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
   int width = window->get_width(), height = window->get_height();
   EXPECT_EQ(bars(width - 60, height - 60), std::vector<int>({1, 1, across, down}));
   EXPECT_EQ(bars(width, height), std::vector<int>({0, 0, across, down}));
-  table->ReCreate(100, 50, 10, 8);
-  Settle();
-  EXPECT_EQ(std::vector<int>({table->scrWin->get_hscrollbar()->get_visible(),
-                              table->scrWin->get_vscrollbar()->get_visible(), window->get_width(),
-                              window->get_height()}),
-            std::vector<int>({1, 1, 800, 600}));
+  for (auto [down, tall] : {std::pair(50, 1), {10, 0}}) { // too large both ways, or across only
+    table->ReCreate(100, down, 10, 8);
+    Settle();
+    EXPECT_EQ(std::vector<int>({view->get_hscrollbar()->get_visible(),
+                                view->get_vscrollbar()->get_visible(), window->get_width(),
+                                window->get_height() == 600}),
+              std::vector<int>({1, tall, 800, tall}));
+  }
 }
 
 // Sizes proposed for the cells down; an odd board's values clamped to what is shown; no maximising.
