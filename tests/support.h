@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Shared by every test program: main() starts the toolkit and fails a test that ends the program;
-// fixtures give a fresh working directory and a board; helpers drive the game and read its windows.
+// Shared by the test programs: a main() failing a test that ends the program, fixtures, helpers.
 #ifndef VELMINE_TESTS_SUPPORT_H
 #define VELMINE_TESTS_SUPPORT_H
 

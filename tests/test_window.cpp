@@ -301,9 +301,7 @@ TEST(ScoreDialogTest, RowsShowRecordsSoundlyFilteredRankedAndSortedByNumbers) {
                       std::to_string(row[col.rate]));
     return shown;
   };
-  auto toggle = [](Gtk::CheckButton* box) {
-    return Trace([box] { box->set_active(!box->get_active()); });
-  };
+  auto toggle = [](Gtk::CheckButton* box) { return Trace([box] { box->clicked(); }); };
   const std::vector<std::string> all = {
       "1 1000 100 (10x10) 10 0.7 sec NO NAME Beginner 10",
       "2 555 400 (20x20) 80 120.0 sec \357\277\275a\357\277\275 Advance 20",
