@@ -62,8 +62,8 @@ TEST_F(RulesTest, FirstOpeningDrawsAroundAClearedBlockAndCountsEveryCell) {
   }
 }
 
-// The draw is fixed by the second (12 x 9 at 10 %, 35 %); at the first, cell 65 draws the
-// threshold.
+// The draw is fixed by the second: a 12 x 9 board at 10 % and 35 % comes out so; at the first
+// second, cell 65 draws exactly the threshold, which is no bomb.
 TEST_F(RulesTest, TheDrawForASecondIsFixed) {
   std::string drawn;
   for (auto [percent, second] : {std::pair(10, 1700000018), {35, 1700000035}}) {
@@ -180,8 +180,7 @@ protected:
     Settle();
     Gdk::Rectangle view(h->get_value(), v->get_value(), h->get_page_size(), v->get_page_size());
     Gtk::Allocation first = table->board[0]->get_allocation();
-    // Cells draw in block windows of the cells' box (the grid's window), whatever the board's
-    // shape.
+    // Cells draw in block windows of the cells' box, the grid's window, whatever the board's shape.
     GdkWindow* box = table->table->get_window()->gobj();
     shown = 0;
     for (int i = 0; i < Cells(); i++) {
@@ -282,8 +281,8 @@ TEST_F(ShownBoardTest, CellsComingIntoViewShowThePlayAsItIs) {
   EXPECT_EQ(GTK_BUTTON(table->board[4999]->gobj())->event_window, input);
   window->resize(1000, 700);
   ExpectShown(0.5, 0.5);
-  // A board left goes, each part once: its windows at once, its grid and cells once the new is
-  // drawn.
+  // A board left goes, each part freed once: its windows at once, its grid and cells once the
+  // new board is drawn.
   int gone = 0;
   for (GObject* left : {G_OBJECT(table->board[0]->gobj()), G_OBJECT(table->table->gobj()),
                         G_OBJECT(table->table->get_window()->gobj())})
