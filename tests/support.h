@@ -120,9 +120,10 @@ inline bool CloseRequest(Gtk::Window* window) {
   return std::count(shown.begin(), shown.end(), window) > 0;
 }
 
-// What a window asks of the window manager, as digits: modal, resizable, kept above, placement.
+// As digits: whether a window has an icon, is modal, resizable, kept above; then its placement.
 inline int Hints(Gtk::Window* window) {
-  return window->get_modal() * 1000 + window->get_resizable() * 100 +
+  return bool(window->get_icon()) * 10000 + window->get_modal() * 1000 +
+         window->get_resizable() * 100 +
          bool(gdk_window_get_state(window->get_window()->gobj()) & GDK_WINDOW_STATE_ABOVE) * 10 +
          window->property_window_position().get_value();
 }
