@@ -210,9 +210,8 @@ TEST_F(WindowTest, EachCommandTracesAndActs) {
   int width = window->get_width(), height = window->get_height();
   EXPECT_EQ(bars(width - 60, height - 60), std::vector<int>({1, 1, across, down}));
   EXPECT_EQ(bars(width, height), std::vector<int>({0, 0, across, down}));
-  for (auto [cellsDown, tall] :
-       {std::pair(50, 1), {10, 0}}) { // too large both ways, or across only
-    table->ReCreate(100, cellsDown, 10, 8);
+  for (auto [depth, tall] : {std::pair(50, 1), {10, 0}}) { // too large both ways, or across only
+    table->ReCreate(100, depth, 10, 8);
     Settle();
     EXPECT_EQ(std::vector<int>({view->get_hscrollbar()->get_visible(),
                                 view->get_vscrollbar()->get_visible(), window->get_width(),
