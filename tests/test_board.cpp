@@ -153,10 +153,10 @@ TEST_F(RulesTest, CellsAreKeptRebuiltOrReplacedAndPicturesClamped) {
                               table->nSize}),
             std::vector<int>({1, 1, 100, 10, 10, 24}));
   Trace([this] { table->ReCreate(20, 15, 30, 9); });
-  // Pictures are made when first asked for: the clamped ones first.
+  // Pictures are made when first asked for: the clamped ones first; both blank marks share one.
   Glib::RefPtr<Gdk::Pixbuf> clamped[] = {table->image->Number(9), table->image->Mark(-3)};
   EXPECT_EQ(std::make_tuple(table->board[300], clamped[0], clamped[1]),
-            std::make_tuple(nullptr, table->image->TnumPix[8], table->image->TmarkPix[0]));
+            std::make_tuple(nullptr, table->image->TnumPix[8], table->image->TmarkPix[1]));
 }
 
 // The board in a shown window; a complaint of the toolkit ends the program.
