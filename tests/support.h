@@ -111,7 +111,7 @@ inline Gtk::Button* ButtonIn(Gtk::Widget* window, const Glib::ustring& label) {
   return nullptr;
 }
 
-// The close box as the main loop takes it, destroying a window no handler kept. Whether it stays.
+// The close box as the main loop takes it, closing a window that no handler kept. Whether it stays.
 inline bool CloseRequest(Gtk::Window* window) {
   GdkEvent event = {};
   event.any = {GDK_DELETE, window->get_window()->gobj(), TRUE};
